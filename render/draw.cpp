@@ -2,6 +2,7 @@
 #include "render/draw.h"
 
 #ifdef _WIN32
+#define WIN32_LEAN_AND_MEAN  // <GL/gl.h> needs <windows.h>; keep out what clashes with our names
 #include <windows.h>
 #endif
 #include <GL/gl.h>

@@ -75,21 +75,21 @@ bool loadModule(const std::string &path, LoadedModule &module, std::string &erro
         return fail("unsupported module format version " + std::to_string(descriptor->version) + ", expected 3");
     if (!descriptor->servers) return fail("the module has no server list");
 
-    const ServerEntry *handler = nullptr, *interface = nullptr;
+    const ServerEntry *handlerEntry = nullptr, *interfaceEntry = nullptr;
     int n = 0;
     for (const ServerEntry *s = descriptor->servers; s->className; s++) {
         if (++n > MAX_SERVERS) return fail("the server list has no end");
         if (!s->activate) continue;
-        if (!handler && strcmp(s->className, "MasterHandler") == 0) handler = s;
-        if (!interface && strcmp(s->className, "MasterInterface") == 0) interface = s;
+        if (!handlerEntry && strcmp(s->className, "MasterHandler") == 0) handlerEntry = s;
+        if (!interfaceEntry && strcmp(s->className, "MasterInterface") == 0) interfaceEntry = s;
     }
-    if (!handler) return fail("the module has no server of class MasterHandler");
-    if (!interface) return fail("the module has no server of class MasterInterface");
+    if (!handlerEntry) return fail("the module has no server of class MasterHandler");
+    if (!interfaceEntry) return fail("the module has no server of class MasterInterface");
 
     module.library = library;
     module.descriptor = descriptor;
-    module.handlerServer = handler;
-    module.interfaceServer = interface;
+    module.handlerServer = handlerEntry;
+    module.interfaceServer = interfaceEntry;
     module.startupDatum = descriptor->startup ? descriptor->startup() : nullptr;
     return true;
 }

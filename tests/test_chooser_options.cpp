@@ -106,6 +106,7 @@ TEST_F(ChooserTest, RegistrationFollowsAutoupdate) {
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.what);
+        if (instance) instanceDestroy(instance);
         standin::resetHost();
         viewer = ViewerState{};
         openPanel();
@@ -117,8 +118,6 @@ TEST_F(ChooserTest, RegistrationFollowsAutoupdate) {
         standin::chooseItem(ui.chooser, c.secondChoice);
         EXPECT_EQ(changeCodes(), c.codes);
         EXPECT_EQ(host().changeCallbacks.size(), c.registered);
-        instanceDestroy(instance);
-        instance = nullptr;
     }
 }
 
