@@ -3,6 +3,7 @@
 #   build/       the Linux module, the stand-in host, its tool, the tests and the benchmarks
 #   build-asan/  the same under AddressSanitizer and UBSan
 #   build-win/   the 32-bit Windows module and scenario runner, cross-compiled with mingw-w64
+#   build-fuzz/  the libFuzzer target of host event sequences, built with clang
 # Quiet when everything is already there; a failing step prints its log.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -26,14 +27,16 @@ fi
 
 jobs=$(nproc)
 build() {
-    local dir=$1; shift
+    local dir=$1 target=$2; shift 2
     mkdir -p "$dir"
-    if ! { cmake -S . -B "$dir" "$@" && cmake --build "$dir" -j "$jobs"; } >"$dir/setup.log" 2>&1; then
+    if ! { cmake -S . -B "$dir" "$@" && cmake --build "$dir" -j "$jobs" --target "$target"; } >"$dir/setup.log" 2>&1; then
         tail -n 40 "$dir/setup.log"
         echo "setup: building $dir failed (whole log: $dir/setup.log)" >&2
         exit 1
     fi
 }
-build build-win -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake -DCMAKE_BUILD_TYPE=Release
-build build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTALLOMIRA_WINDOWS_BUILD="$PWD/build-win"
-build build-asan -DCMAKE_BUILD_TYPE=Debug -DTALLOMIRA_SANITIZE=ON
+build build-win all -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake -DCMAKE_BUILD_TYPE=Release
+build build all -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTALLOMIRA_WINDOWS_BUILD="$PWD/build-win"
+build build-asan all -DCMAKE_BUILD_TYPE=Debug -DTALLOMIRA_SANITIZE=ON
+build build-fuzz fuzz_host_events -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTALLOMIRA_FUZZ=ON \
+    -DCMAKE_C_COMPILER=clang-14 -DCMAKE_CXX_COMPILER=clang++-14

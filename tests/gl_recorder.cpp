@@ -10,7 +10,13 @@ std::vector<GlCall> &glCalls() {
 
 void clearGlCalls() { glCalls().clear(); }
 
-static void add(const char *name, std::vector<double> args) { glCalls().push_back({name, std::move(args)}); }
+bool glRecording = true;
+long long glCallCount = 0;
+
+static void add(const char *name, std::initializer_list<double> args) {
+    glCallCount++;
+    if (glRecording) glCalls().push_back({name, args});
+}
 
 extern "C" {
 void glDisable(GLenum cap) { add("glDisable", {double(cap)}); }

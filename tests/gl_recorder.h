@@ -12,3 +12,7 @@ struct GlCall {
 
 std::vector<GlCall> &glCalls();
 void clearGlCalls();
+
+// With recording off the calls are only counted, which allocates nothing.
+extern bool glRecording;
+extern long long glCallCount;

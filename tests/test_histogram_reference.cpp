@@ -1,0 +1,162 @@
+// The computation against a plain step-by-step rendering of its algorithm: float counts raised
+// by 1.0, running maxima, one channel at a time. Every bin, maximum, read-out and the vertical
+// scale must agree bit for bit, on random images with NaN and infinities among the values.
+#include <float.h>
+#include <math.h>
+#include <stdio.h>
+#include <string.h>
+
+#include <random>
+
+#include "tests/fixture.h"
+
+namespace {
+
+struct Result {
+    float bins[3][BIN_COUNT];
+    float maxR, maxG, maxB, maxAll, rangeScale, vZoom;
+    double peakValue, lumHigh, lumLow;
+    int pendingRecompute;
+    std::vector<std::string> highTexts, lowTexts;
+};
+
+// The algorithm as written, step by step, on a plain pixel array.
+Result reference(const std::vector<float> &px, int w, int h, ViewerState s) {
+    Result r = {};
+    int colStep = 1, rowStep = 1;
+    if (s.quickHisto) {
+        colStep = static_cast<int>(w / 128.0);
+        rowStep = static_cast<int>(h / 128.0);
+        if (colStep < 1) colStep = 1;
+        if (rowStep < 1) rowStep = 1;
+    }
+    auto pixel = [&](int x, int y, float *rgb) { memcpy(rgb, &px[(static_cast<size_t>(y) * w + x) * 3], 12); };
+    auto text = [](double v) {
+        char t[400];
+        snprintf(t, sizeof t, "%f", v);
+        return std::string(t);
+    };
+    float r0 = 1.0f;
+    if (s.rangeMode == 0) {
+        float peak = 0.0f;
+        s.peakValue = 0.0;
+        for (int y = 0; y < h; y += rowStep) {
+            for (int x = 0; x < w; x += colStep) {
+                float rgb[3], c[3];
+                pixel(x, y, rgb);
+                for (int k = 0; k < 3; k++) c[k] = rgb[k] < 0 ? 0 : rgb[k];
+                double sum = static_cast<double>(rgb[0]) + static_cast<double>(rgb[1]);
+                sum = sum + static_cast<double>(rgb[2]);
+                float mean = static_cast<float>(sum / 3.0);
+                if (x == 0 && y == 0) s.lumHigh = s.lumLow = mean;
+                for (int k = 0; k < 3; k++)
+                    if (c[k] >= peak) {
+                        peak = c[k];
+                        s.peakValue = peak;
+                    }
+                if (mean >= s.lumHigh) s.lumHigh = mean;
+                if (mean <= s.lumLow) s.lumLow = mean;
+            }
+            r.highTexts.push_back(text(s.lumHigh));
+            r.lowTexts.push_back(text(s.lumLow));
+        }
+        if (s.peakValue > static_cast<double>(HDR_CEILING))
+            r0 = static_cast<float>(static_cast<double>(HDR_CEILING) / s.peakValue);
+    }
+    float factor;
+    if (s.recalcZoom == 1) {
+        s.rangeScale = r0;
+        factor = 256.0f * s.hZoom;
+    } else {
+        factor = 256.0f;
+        s.rangeScale = r0 * s.hZoom;
+    }
+    float *maxima[3] = {&r.maxR, &r.maxG, &r.maxB};
+    for (int y = 0; y < h; y += rowStep) {
+        for (int x = 0; x < w; x += colStep) {
+            float rgb[3];
+            pixel(x, y, rgb);
+            for (int k = 0; k < 3; k++) {
+                float v = s.recalcZoom == 1 ? rgb[k] + s.hOffset : rgb[k];
+                if (v < 0) v = 0;
+                double product = static_cast<double>(v) * static_cast<double>(s.rangeScale);
+                product = product * static_cast<double>(factor);
+                int bin;
+                if (isnan(product)) bin = 0;
+                else if (product >= 310.0) continue;
+                else bin = static_cast<int>(product);
+                r.bins[k][bin] += 1.0f;
+                if (r.bins[k][bin] >= *maxima[k]) *maxima[k] = r.bins[k][bin];
+            }
+        }
+    }
+    r.maxAll = 0.0f;
+    if (r.maxR > r.maxAll) r.maxAll = r.maxR;
+    if (r.maxG > r.maxAll) r.maxAll = r.maxG;
+    if (r.maxB > r.maxAll) r.maxAll = r.maxB;
+    if (s.pendingRecompute) s.pendingRecompute = 0;
+    else if (s.recalcZoom == 1) {
+    } else if (r.maxAll > 0.0f) s.vZoom = 256.0f / r.maxAll;
+    else s.vZoom = 1.0f;
+    r.rangeScale = s.rangeScale;
+    r.vZoom = s.vZoom;
+    r.peakValue = s.peakValue;
+    r.lumHigh = s.lumHigh;
+    r.lumLow = s.lumLow;
+    r.pendingRecompute = s.pendingRecompute;
+    return r;
+}
+
+bool sameBits(double a, double b) { return memcmp(&a, &b, sizeof a) == 0; }
+bool sameBits(float a, float b) { return memcmp(&a, &b, sizeof a) == 0; }
+
+}  // namespace
+
+TEST_F(ModuleTest, FastComputationEqualsTheStepByStepAlgorithm) {
+    openPanel();
+    std::mt19937 random(20261211);
+    const float specials[] = {NAN, -NAN, INFINITY, -INFINITY, -0.0f, 1e-42f, FLT_MAX, -FLT_MAX, 1.21f, 1.2109375f};
+    for (int round = 0; round < 60; round++) {
+        SCOPED_TRACE(round);
+        const int w = static_cast<int>(random() % 300), h = static_cast<int>(random() % 200);
+        std::vector<float> px(static_cast<size_t>(w) * h * 3);
+        const float spread = (random() % 3 == 0) ? 4.0f : 1.5f;
+        for (float &v : px) {
+            const unsigned pick = random() % 1000;
+            v = pick < 5 ? specials[random() % 10] : std::uniform_real_distribution<float>(-0.2f, spread)(random);
+        }
+        ui.high->texts.clear();
+        ui.low->texts.clear();
+        standin::Image &image = standin::addImage("random", w, h, px);
+        viewer.currentImage = &image;
+        viewer.rangeMode = static_cast<int>(random() % 2);
+        viewer.quickHisto = static_cast<int>(random() % 2);
+        viewer.recalcZoom = static_cast<int>(random() % 2);
+        viewer.pendingRecompute = static_cast<int>(random() % 2);
+        viewer.hZoom = std::uniform_real_distribution<float>(0.001f, 6.0f)(random);
+        viewer.hOffset = std::uniform_real_distribution<float>(-1.0f, 1.0f)(random);
+        viewer.vZoom = 3.0f;
+        const Result want = reference(px, w, h, viewer);
+        computeHistogram();
+        for (int i = 0; i < BIN_COUNT; i++) {
+            ASSERT_TRUE(sameBits(viewer.binsR[i], want.bins[0][i])) << "red bin " << i;
+            ASSERT_TRUE(sameBits(viewer.binsG[i], want.bins[1][i])) << "green bin " << i;
+            ASSERT_TRUE(sameBits(viewer.binsB[i], want.bins[2][i])) << "blue bin " << i;
+        }
+        EXPECT_TRUE(sameBits(viewer.maxR, want.maxR));
+        EXPECT_TRUE(sameBits(viewer.maxG, want.maxG));
+        EXPECT_TRUE(sameBits(viewer.maxB, want.maxB));
+        EXPECT_TRUE(sameBits(viewer.maxAll, want.maxAll));
+        EXPECT_TRUE(sameBits(viewer.rangeScale, want.rangeScale));
+        EXPECT_TRUE(sameBits(viewer.vZoom, want.vZoom));
+        EXPECT_TRUE(sameBits(viewer.peakValue, want.peakValue));
+        EXPECT_TRUE(sameBits(viewer.lumHigh, want.lumHigh));
+        EXPECT_TRUE(sameBits(viewer.lumLow, want.lumLow));
+        EXPECT_EQ(viewer.pendingRecompute, want.pendingRecompute);
+        EXPECT_EQ(ui.high->texts, want.highTexts);
+        EXPECT_EQ(ui.low->texts, want.lowTexts);
+        const long long samplesPerPass = image.pixelCalls / (viewer.rangeMode == 0 ? 2 : 1);
+        EXPECT_EQ(image.pixelCalls % (viewer.rangeMode == 0 ? 2 : 1), 0);
+        EXPECT_LE(samplesPerPass, static_cast<long long>(w) * h);
+    }
+}
