@@ -2,18 +2,36 @@
 //
 // Two passes over the sampled pixels (rows outer, columns inner): an HDR pre-scan that finds the
 // peak and the brightest and darkest pixel mean, then the binning pass. Each sampled pixel costs
-// one imagePixelRGB call per pass; everything else is kept to plain arithmetic on the stack.
+// one imagePixelRGB call per pass. The pixels of a row are fetched from the host in chunks and
+// then worked on in a tight loop on the stack, so the host calls and the arithmetic each run
+// without waiting on the other; nothing is allocated.
 #include "engine/histogram.h"
 
+#include <float.h>
+#include <math.h>
 #include <stdint.h>
+
+#include <emmintrin.h>
 
 #include "engine/viewer_state.h"
 
 namespace {
 
+constexpr int CHUNK = 256;  // sampled pixels fetched before they are worked on
+constexpr int COPIES = 4;   // histogram copies, so that a run of one bin does not wait on itself
+static_assert((COPIES & (COPIES - 1)) == 0, "COPIES is a power of two");
+
 // The bins are floats raised by 1.0 per sample, so a bin stops growing at 2^24. Counting in
 // integers and converting once gives the same numbers.
 constexpr uint64_t FLOAT_COUNT_LIMIT = 16777216;
+constexpr int64_t FLUSH_SAMPLES = int64_t{1} << 30;  // well below what a 32-bit count holds
+
+struct Sampling {
+    const ImageListFuncs *images;
+    void *image;
+    int width, height;
+    int colStep, rowStep;
+};
 
 int sampleStep(int size) {
     if (!viewer.quickHisto) return 1;
@@ -21,99 +39,245 @@ int sampleStep(int size) {
     return step < 1 ? 1 : step;
 }
 
-float clampedAtZero(float v) { return v < 0.0f ? 0.0f : v; }  // NaN passes unchanged
+// Fetches the next sampled pixels of row y from column *x on, at most CHUNK; answers how many.
+// Positions are 64-bit so that stepping past the last column cannot overflow.
+int fetch(const Sampling &s, int64_t y, int64_t *x, float *rgb) {
+    int n = 0;
+    for (; n < CHUNK && *x < s.width; n++, *x += s.colStep)
+        s.images->imagePixelRGB(s.image, static_cast<int>(*x), static_cast<int>(y), rgb + 3 * n);
+    return n;
+}
 
-// The HDR pre-scan: peak, read-outs, and the normalisation factor r0 that maps the peak to
-// HDR_CEILING.
-float preScan(const ImageListFuncs *images, int colStep, int rowStep) {
-    ViewerState &s = viewer;
-    float peak = 0.0f;
-    s.peakValue = 0.0;
-    for (int y = 0; y < s.imageHeight; y += rowStep) {
-        for (int x = 0; x < s.imageWidth; x += colStep) {
-            float rgb[3];
-            images->imagePixelRGB(s.currentImage, x, y, rgb);
-            // The mean is taken from the values as delivered, not from the clamped copies.
-            float mean = static_cast<float>((static_cast<double>(rgb[0]) + rgb[1] + rgb[2]) / 3.0);
-            if (x == 0 && y == 0) s.lumHigh = s.lumLow = mean;
-            for (int c = 0; c < 3; c++) {
-                float v = clampedAtZero(rgb[c]);
-                if (v >= peak) peak = v, s.peakValue = v;
-            }
-            if (mean >= s.lumHigh) s.lumHigh = mean;
-            if (mean <= s.lumLow) s.lumLow = mean;
-        }
-        showReadout(s.highField, s.lumHigh);
-        showReadout(s.lowField, s.lumLow);
+// The running values of the pre-scan, kept out of `viewer` while the host is being called.
+struct Scan {
+    float peak;
+    double high, low;
+};
+
+// The means of n pixels, (red + green + blue) / 3 from the values as delivered, red plus green
+// first, in double precision and stored as floats; two pixels at a time in SSE2.
+void meansOf(const float *rgb, int n, float *mean) {
+    int i = 0;
+    for (; i + 2 <= n; i += 2) {
+        const float *a = rgb + 3 * i, *b = a + 3;
+        const __m128d red = _mm_set_pd(b[0], a[0]), green = _mm_set_pd(b[1], a[1]), blue = _mm_set_pd(b[2], a[2]);
+        const __m128d sum = _mm_add_pd(_mm_add_pd(red, green), blue);
+        _mm_storel_pi(reinterpret_cast<__m64 *>(mean + i), _mm_cvtpd_ps(_mm_div_pd(sum, _mm_set1_pd(3.0))));
     }
-    if (s.peakValue > static_cast<double>(HDR_CEILING))
-        return static_cast<float>(static_cast<double>(HDR_CEILING) / s.peakValue);
+    for (; i < n; i++) {
+        const float *p = rgb + 3 * i;
+        mean[i] = static_cast<float>((static_cast<double>(p[0]) + p[1] + p[2]) / 3.0);
+    }
+}
+
+// The pre-scan's steps for n pixels, in order: a new value takes over when it is greater than
+// or equal to the running one (so NaN never does, and of equal zeros the last one counts).
+void scanInOrder(const float *rgb, const float *mean, int n, Scan *scan) {
+    float peak = scan->peak;
+    double high = scan->high, low = scan->low;
+    for (int i = 0; i < n; i++) {
+        for (int c = 0; c < 3; c++) {
+            const float v = rgb[3 * i + c] < 0.0f ? 0.0f : rgb[3 * i + c];
+            if (v >= peak) peak = v;
+        }
+        if (mean[i] >= high) high = mean[i];
+        if (mean[i] <= low) low = mean[i];
+    }
+    scan->peak = peak;
+    scan->high = high;
+    scan->low = low;
+}
+
+float largestOf(__m128 v) {
+    float lanes[4];
+    _mm_storeu_ps(lanes, v);
+    return fmaxf(fmaxf(lanes[0], lanes[1]), fmaxf(lanes[2], lanes[3]));
+}
+
+float smallestOf(__m128 v) {
+    float lanes[4];
+    _mm_storeu_ps(lanes, v);
+    return fminf(fminf(lanes[0], lanes[1]), fminf(lanes[2], lanes[3]));
+}
+
+// The same steps, four values at a time: the largest channel value (NaN and values below 0
+// count as 0, and the peak starts at 0) and the largest and smallest mean that is a number.
+// Where order could decide (a chunk whose extreme equals the running value at zero, so that only
+// the sign of a zero would differ) the chunk takes the steps in order.
+void scanPixels(const float *rgb, int n, Scan *scan) {
+    float mean[CHUNK];
+    meansOf(rgb, n, mean);
+    __m128 peak4 = _mm_setzero_ps();
+    for (int i = 0; i + 4 <= 3 * n; i += 4) peak4 = _mm_max_ps(_mm_loadu_ps(rgb + i), peak4);
+    __m128 high4 = _mm_set1_ps(-INFINITY), low4 = _mm_set1_ps(INFINITY);
+    for (int i = 0; i + 4 <= n; i += 4) {
+        const __m128 m = _mm_loadu_ps(mean + i);
+        high4 = _mm_max_ps(m, high4);  // a NaN mean leaves the running value
+        low4 = _mm_min_ps(m, low4);
+    }
+    float peak = largestOf(peak4), high = largestOf(high4), low = smallestOf(low4);
+    for (int i = (3 * n) & ~3; i < 3 * n; i++)
+        if (rgb[i] > peak) peak = rgb[i];
+    for (int i = n & ~3; i < n; i++) {
+        if (mean[i] > high) high = mean[i];
+        if (mean[i] < low) low = mean[i];
+    }
+    const bool peakTie = peak == scan->peak && peak == 0.0f;
+    const bool highTie = high == scan->high && high == 0.0f;
+    const bool lowTie = low == scan->low && low == 0.0f;
+    if (peakTie || highTie || lowTie) {
+        scanInOrder(rgb, mean, n, scan);
+        return;
+    }
+    if (peak > scan->peak) scan->peak = peak;
+    if (high > scan->high) scan->high = high;
+    if (low < scan->low) scan->low = low;
+}
+
+// The HDR pre-scan: peak, read-outs (refreshed after every sampled row), and the normalisation
+// factor r0 that maps the peak to HDR_CEILING.
+float preScan(const Sampling &s) {
+    ViewerState &v = viewer;
+    Scan scan = {0.0f, v.lumHigh, v.lumLow};
+    float rgb[CHUNK * 3];
+    for (int64_t y = 0; y < s.height; y += s.rowStep) {
+        int64_t x = 0;
+        while (x < s.width) {
+            const bool first = x == 0 && y == 0;
+            const int n = fetch(s, y, &x, rgb);
+            if (first) {
+                const float *p = rgb;
+                scan.high = scan.low = static_cast<float>((static_cast<double>(p[0]) + p[1] + p[2]) / 3.0);
+            }
+            scanPixels(rgb, n, &scan);
+        }
+        v.lumHigh = scan.high;
+        v.lumLow = scan.low;
+        showReadout(v.highField, v.lumHigh);
+        showReadout(v.lowField, v.lumLow);
+    }
+    v.peakValue = scan.peak;
+    if (v.peakValue > static_cast<double>(HDR_CEILING))
+        return static_cast<float>(static_cast<double>(HDR_CEILING) / v.peakValue);
     return 1.0f;
+}
+
+// Per-copy counts of the binning pass; slot BIN_COUNT collects the samples that are not counted.
+struct Counts {
+    uint32_t copy[COPIES][3][BIN_COUNT + 1];
+    uint64_t total[3][BIN_COUNT + 1];
+    int64_t sinceFlush;
+};
+
+void flush(Counts *counts) {
+    for (int k = 0; k < COPIES; k++)
+        for (int c = 0; c < 3; c++)
+            for (int i = 0; i <= BIN_COUNT; i++) {
+                counts->total[c][i] += counts->copy[k][c][i];
+                counts->copy[k][c][i] = 0;
+            }
+    counts->sinceFlush = 0;
+}
+
+// The binning pass over n pixels: (working value x rangeScale) x bin factor in double precision,
+// truncated; 310.0 and above (and +infinity) are dropped, a product that is not a number counts
+// in bin 0. A product of two floats is exact in a double, so folding rangeScale and the bin
+// factor into one `scale` first rounds exactly as left to right.
+//
+// For a finite scale above 0 (every view but a degenerate one) this is done four values at a
+// time in SSE2, without branches: the working value max(v + offset, 0), with NaN and -0 taken as
+// 0 (both land in bin 0 either way), times the scale can only be a number from 0 to +infinity,
+// and truncating min(product, 310) gives the bin, or 310 for a value that is not counted.
+// Other scales take the steps one value at a time, exactly as stated.
+void binPixels(const float *rgb, int n, float offset, double scale, Counts *counts) {
+    int slot[CHUNK * 3];
+    int i = 0;
+    if (scale > 0.0 && scale <= DBL_MAX) {
+        const __m128 offsets = _mm_set1_ps(offset), zero = _mm_setzero_ps();
+        const __m128d scales = _mm_set1_pd(scale), top = _mm_set1_pd(310.0);
+        for (; i + 4 <= 3 * n; i += 4) {
+            const __m128 v = _mm_max_ps(_mm_add_ps(_mm_loadu_ps(rgb + i), offsets), zero);
+            const __m128d low = _mm_min_pd(_mm_mul_pd(_mm_cvtps_pd(v), scales), top);
+            const __m128d high = _mm_min_pd(_mm_mul_pd(_mm_cvtps_pd(_mm_movehl_ps(v, v)), scales), top);
+            _mm_storeu_si128(reinterpret_cast<__m128i *>(slot + i),
+                             _mm_unpacklo_epi64(_mm_cvttpd_epi32(low), _mm_cvttpd_epi32(high)));
+        }
+    }
+    for (; i < 3 * n; i++) {
+        float v = rgb[i] + offset;  // offset is 0 outside ReCalc Zoom; added before the clamp
+        if (v < 0.0f) v = 0.0f;
+        const int bin = binOfProduct(static_cast<double>(v) * scale);
+        slot[i] = bin < 0 ? BIN_COUNT : bin;
+    }
+    for (int p = 0; p < n; p++) {
+        uint32_t(*copy)[BIN_COUNT + 1] = counts->copy[p & (COPIES - 1)];
+        const int *s = slot + 3 * p;
+        copy[0][s[0]]++;
+        copy[1][s[1]]++;
+        copy[2][s[2]]++;
+    }
+    counts->sinceFlush += n;
+    if (counts->sinceFlush >= FLUSH_SAMPLES) flush(counts);
 }
 
 }  // namespace
 
 void computeHistogram() {
-    ViewerState &s = viewer;
-    const ImageListFuncs *images = s.imageList;
-    if (!s.currentImage || !images) return;
+    ViewerState &v = viewer;
+    if (!v.currentImage || !v.imageList) return;
 
-    images->imageSize(s.currentImage, &s.imageWidth, &s.imageHeight);
-    const int colStep = sampleStep(s.imageWidth);
-    const int rowStep = sampleStep(s.imageHeight);
+    v.imageList->imageSize(v.currentImage, &v.imageWidth, &v.imageHeight);
+    Sampling s = {v.imageList, v.currentImage, v.imageWidth, v.imageHeight, 0, 0};
+    s.colStep = sampleStep(s.width);
+    s.rowStep = sampleStep(s.height);
 
-    const float r0 = s.rangeMode == 0 ? preScan(images, colStep, rowStep) : 1.0f;
+    const float r0 = v.rangeMode == 0 ? preScan(s) : 1.0f;
 
     float binFactor;
-    if (s.recalcZoom == 1) {
-        s.rangeScale = r0;
-        binFactor = 256.0f * s.hZoom;
+    if (v.recalcZoom == 1) {
+        v.rangeScale = r0;
+        binFactor = 256.0f * v.hZoom;
     } else {
         binFactor = 256.0f;
-        s.rangeScale = r0 * s.hZoom;
+        v.rangeScale = r0 * v.hZoom;
     }
-    // The index is (value x rangeScale) x binFactor in double precision. A product of two floats
-    // is exact in a double, so folding the two factors first rounds exactly as left to right.
-    const double scale = static_cast<double>(s.rangeScale) * binFactor;
-    const bool addOffset = s.recalcZoom == 1;
-    const float offset = s.hOffset;
+    const double scale = static_cast<double>(v.rangeScale) * binFactor;
+    const float offset = v.recalcZoom == 1 ? v.hOffset : 0.0f;
 
-    // Slot BIN_COUNT collects the samples that are not counted, so the loop has no branch on it.
-    uint64_t counts[3][BIN_COUNT + 1] = {};
-    for (int y = 0; y < s.imageHeight; y += rowStep) {
-        for (int x = 0; x < s.imageWidth; x += colStep) {
-            float rgb[3];
-            images->imagePixelRGB(s.currentImage, x, y, rgb);
-            for (int c = 0; c < 3; c++) {
-                float v = addOffset ? rgb[c] + offset : rgb[c];  // offset before the clamp
-                int bin = binOfProduct(clampedAtZero(v) * scale);
-                counts[c][bin < 0 ? BIN_COUNT : bin]++;
-            }
+    static Counts counts;  // 20 KB: kept off the host's stack
+    counts = Counts{};
+    float rgb[CHUNK * 3];
+    for (int64_t y = 0; y < s.height; y += s.rowStep) {
+        int64_t x = 0;
+        while (x < s.width) {
+            const int n = fetch(s, y, &x, rgb);
+            binPixels(rgb, n, offset, scale, &counts);
         }
     }
+    flush(&counts);
 
-    float *bins[3] = {s.binsR, s.binsG, s.binsB};
-    float *maxima[3] = {&s.maxR, &s.maxG, &s.maxB};
+    float *bins[3] = {v.binsR, v.binsG, v.binsB};
+    float *maxima[3] = {&v.maxR, &v.maxG, &v.maxB};
     for (int c = 0; c < 3; c++) {
         *maxima[c] = 0.0f;
         for (int i = 0; i < BIN_COUNT; i++) {
-            uint64_t n = counts[c][i] < FLOAT_COUNT_LIMIT ? counts[c][i] : FLOAT_COUNT_LIMIT;
-            bins[c][i] = static_cast<float>(n);
+            const uint64_t n = counts.total[c][i];
+            bins[c][i] = static_cast<float>(n < FLOAT_COUNT_LIMIT ? n : FLOAT_COUNT_LIMIT);
             if (bins[c][i] >= *maxima[c]) *maxima[c] = bins[c][i];
         }
     }
-    s.maxAll = 0.0f;
-    if (s.maxR > s.maxAll) s.maxAll = s.maxR;
-    if (s.maxG > s.maxAll) s.maxAll = s.maxG;
-    if (s.maxB > s.maxAll) s.maxAll = s.maxB;
+    v.maxAll = 0.0f;
+    if (v.maxR > v.maxAll) v.maxAll = v.maxR;
+    if (v.maxG > v.maxAll) v.maxAll = v.maxG;
+    if (v.maxB > v.maxAll) v.maxAll = v.maxB;
 
-    if (s.pendingRecompute) {
-        s.pendingRecompute = 0;  // a host change keeps the user's vertical scale
-    } else if (s.recalcZoom == 1) {
+    if (v.pendingRecompute) {
+        v.pendingRecompute = 0;  // a host change keeps the user's vertical scale
+    } else if (v.recalcZoom == 1) {
         // ReCalc Zoom keeps the vertical scale too
-    } else if (s.maxAll > 0.0f) {
-        s.vZoom = 256.0f / s.maxAll;
+    } else if (v.maxAll > 0.0f) {
+        v.vZoom = 256.0f / v.maxAll;
     } else {
-        s.vZoom = 1.0f;
+        v.vZoom = 1.0f;
     }
 }

@@ -63,14 +63,11 @@ EGLSurface surfaceOf(int width, int height) {
 
 void drawOffscreen(Control &view) {
     const int width = view.desc.d.area.width, height = view.desc.d.area.height;
-    EGLSurface surface = width > 0 && height > 0 && width <= 4096 && height <= 4096 ? surfaceOf(width, height)
-                                                                                     : EGL_NO_SURFACE;
-    if (surface == EGL_NO_SURFACE || !eglMakeCurrent(egl().display, surface, surface, egl().context)) {
+    if (!makeOffscreenCurrent(width, height)) {
         view.rendered = false;
         view.event(&view, view.userData);
         return;
     }
-    glViewport(0, 0, width, height);
     view.event(&view, view.userData);
     glFinish();
     std::vector<unsigned char> bottomUp(static_cast<size_t>(width) * height * 4);
@@ -81,10 +78,20 @@ void drawOffscreen(Control &view) {
     for (int y = 0; y < height; y++)
         std::copy_n(&bottomUp[(height - 1 - y) * row], row, &view.pixels[y * row]);
     view.rendered = true;
-    eglMakeCurrent(egl().display, EGL_NO_SURFACE, EGL_NO_SURFACE, EGL_NO_CONTEXT);
+    releaseOffscreen();
 }
 
 }  // namespace
+
+bool makeOffscreenCurrent(int width, int height) {
+    if (!initEgl() || width <= 0 || height <= 0 || width > 4096 || height > 4096) return false;
+    EGLSurface surface = surfaceOf(width, height);
+    if (surface == EGL_NO_SURFACE || !eglMakeCurrent(egl().display, surface, surface, egl().context)) return false;
+    glViewport(0, 0, width, height);
+    return true;
+}
+
+void releaseOffscreen() { eglMakeCurrent(egl().display, EGL_NO_SURFACE, EGL_NO_SURFACE, EGL_NO_CONTEXT); }
 
 bool useOffscreenGL(std::string &why) {
     const bool ok = initEgl();

@@ -14,6 +14,11 @@ namespace standin {
 // is rendered, and `why` says so. Answers whether rendering is possible.
 bool useOffscreenGL(std::string &why);
 
+// Makes the offscreen context current on a surface of that size, its viewport covering it, as
+// the host does before it calls a view's draw callback; answers false when that cannot be had.
+bool makeOffscreenCurrent(int width, int height);
+void releaseOffscreen();
+
 // Writes RGBA pixels (top row first) as an RGB PNG; answers false when the file cannot be written.
 bool writePng(const std::string &path, int width, int height, const unsigned char *rgba);
 

@@ -1,5 +1,6 @@
 // The histogram computation: bins, normalisation, read-outs, sampling and the vertical scale.
 #include <float.h>
+#include <limits.h>
 #include <math.h>
 #include <string.h>
 
@@ -260,4 +261,23 @@ TEST_F(HistogramTest, ABinStopsCountingAtTwoToThe24) {
     EXPECT_EQ(viewer.binsR[128], 16777216.0f);
     EXPECT_EQ(viewer.maxAll, 16777216.0f);
     EXPECT_EQ(viewer.vZoom, 256.0f / 16777216.0f);
+}
+
+TEST_F(HistogramTest, HugeReportedSizesWithQuickHistoStepSafely) {
+    // A step of INT_MAX / 128 = 16,777,215 takes 129 positions; stepping past the last one must
+    // not overflow the position.
+    struct {
+        int w, h;
+        long long samples;
+    } cases[] = {{INT_MAX, 3, 129 * 3}, {2, INT_MAX, 2 * 129}, {INT_MAX, INT_MAX, 129 * 129}};
+    for (const auto &c : cases) {
+        SCOPED_TRACE(std::to_string(c.w) + "x" + std::to_string(c.h));
+        Image &image = standin::addGeneratedImage("huge", c.w, c.h, [](int, int, float *rgb) { rgb[0] = rgb[1] = rgb[2] = 0.5f; });
+        viewer.quickHisto = 1;
+        viewer.rangeMode = 0;
+        computeFor(image);
+        EXPECT_EQ(image.pixelCalls, 2 * c.samples);
+        EXPECT_EQ(image.outOfRange, 0);
+        EXPECT_EQ(viewer.binsG[128], static_cast<float>(c.samples));
+    }
 }

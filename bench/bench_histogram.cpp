@@ -1,0 +1,168 @@
+// bench_histogram: what the histogram computation costs on a 4K float RGB image, against the
+// floor of its host calls and an in-memory histogram, and what one paint costs on llvmpipe.
+//
+// Each case reports "samples" (sampled pixels per pass) as a counter, so that the table script
+// can give nanoseconds per sampled pixel.
+#include <benchmark/benchmark.h>
+#include <GL/gl.h>
+#include <math.h>
+#include <string.h>
+
+#include <random>
+#include <string>
+
+#include "binding/binding.h"
+#include "engine/histogram.h"
+#include "engine/viewer_state.h"
+#include "render/draw.h"
+#include "standin/host.h"
+#include "standin/offscreen_gl.h"
+#include "standin/script.h"
+
+namespace {
+
+constexpr int WIDTH = 3840, HEIGHT = 2160;
+
+// Smooth gradients, a few highlights above 1.0 and mild noise, like a photograph of a sky.
+std::vector<float> photoLike() {
+    std::vector<float> px(static_cast<size_t>(WIDTH) * HEIGHT * 3);
+    std::mt19937 random(7);
+    std::normal_distribution<float> noise(0.0f, 0.01f);
+    for (int y = 0; y < HEIGHT; y++)
+        for (int x = 0; x < WIDTH; x++) {
+            const float u = static_cast<float>(x) / WIDTH, v = static_cast<float>(y) / HEIGHT;
+            const float dx = u - 0.7f, dy = v - 0.2f;
+            const float sun = 2.5f * expf(-(dx * dx + dy * dy) * 400.0f);
+            float *p = &px[(static_cast<size_t>(y) * WIDTH + x) * 3];
+            p[0] = 0.15f + 0.5f * v + 0.1f * u + sun + noise(random);
+            p[1] = 0.25f + 0.4f * v + sun * 0.9f + noise(random);
+            p[2] = 0.55f + 0.2f * v - 0.1f * u + sun * 0.7f + noise(random);
+        }
+    return px;
+}
+
+// The worst case for the bins: uniform random values from -0.1 to 1.4.
+std::vector<float> uniformNoise() {
+    std::vector<float> px(static_cast<size_t>(WIDTH) * HEIGHT * 3);
+    std::mt19937 random(11);
+    std::uniform_real_distribution<float> value(-0.1f, 1.4f);
+    for (float &v : px) v = value(random);
+    return px;
+}
+
+struct Setup {
+    void *instance = nullptr;
+    standin::Image *photo = nullptr, *noise = nullptr;
+    standin::PanelControls ui;
+    bool canRender = false;
+};
+
+Setup &setup() {
+    static Setup s = [] {
+        Setup s;
+        standin::resetHost();
+        s.photo = &standin::addImage("photo", WIDTH, HEIGHT, photoLike());
+        s.noise = &standin::addImage("noise", WIDTH, HEIGHT, uniformNoise());
+        InstanceFuncs inst = {};
+        HandlerRecord handler = {&inst, nullptr, 0, nullptr, nullptr};
+        handlerActivate(4, standin::globalLookup, &handler, nullptr);
+        s.instance = instanceCreate(nullptr, nullptr, nullptr);
+        InterfaceRecord record = {s.instance};
+        interfaceActivate(4, standin::globalLookup, &record, nullptr);
+        std::string error;
+        standin::findPanelControls(standin::lastPanel(), s.ui, error);
+        std::string why;
+        s.canRender = standin::makeOffscreenCurrent(320, 160);
+        if (s.canRender) standin::releaseOffscreen();
+        return s;
+    }();
+    return s;
+}
+
+standin::Image *imageOf(int which) { return which == 0 ? setup().photo : setup().noise; }
+
+long long samplesPerPass(int quick) {
+    if (!quick) return static_cast<long long>(WIDTH) * HEIGHT;
+    const int cs = WIDTH / 128, rs = HEIGHT / 128;
+    return static_cast<long long>((WIDTH + cs - 1) / cs) * ((HEIGHT + rs - 1) / rs);
+}
+
+// args: image (0 photo, 1 noise), range mode (0 HDR, 1 LDR), QuickHisto.
+void computeHistogramCase(benchmark::State &state) {
+    standin::Image *image = imageOf(static_cast<int>(state.range(0)));
+    viewer.currentImage = image;
+    viewer.rangeMode = static_cast<int>(state.range(1));
+    viewer.quickHisto = static_cast<int>(state.range(2));
+    viewer.recalcZoom = 0;
+    viewer.hZoom = 1.0f;
+    for (auto _ : state) computeHistogram();
+    state.counters["samples"] = static_cast<double>(samplesPerPass(viewer.quickHisto));
+}
+
+// The same host calls through the same function pointers, and nothing else.
+void hostCallFloor(benchmark::State &state) {
+    standin::Image *image = imageOf(static_cast<int>(state.range(0)));
+    const int passes = state.range(1) == 0 ? 2 : 1;
+    const int quick = static_cast<int>(state.range(2));
+    const ImageListFuncs *images = static_cast<ImageListFuncs *>(standin::globalLookup("LW Image List 4", 0));
+    for (auto _ : state) {
+        int w = 0, h = 0;
+        images->imageSize(image, &w, &h);
+        const int cs = quick ? (w / 128 < 1 ? 1 : w / 128) : 1, rs = quick ? (h / 128 < 1 ? 1 : h / 128) : 1;
+        for (int pass = 0; pass < passes; pass++)
+            for (int y = 0; y < h; y += rs)
+                for (int x = 0; x < w; x += cs) {
+                    float rgb[3];
+                    images->imagePixelRGB(image, x, y, rgb);
+                    benchmark::DoNotOptimize(rgb);
+                }
+    }
+    state.counters["samples"] = static_cast<double>(samplesPerPass(quick));
+}
+
+// The same histogram straight from the float array, for scale.
+void inMemoryReference(benchmark::State &state) {
+    const standin::Image *image = imageOf(static_cast<int>(state.range(0)));
+    const float *px = image->pixels.data();
+    const size_t count = static_cast<size_t>(WIDTH) * HEIGHT * 3;
+    static unsigned bins[3][311];
+    for (auto _ : state) {
+        memset(bins, 0, sizeof bins);
+        for (size_t i = 0; i < count; i += 3)
+            for (int c = 0; c < 3; c++) {
+                const float v = px[i + c] < 0.0f ? 0.0f : px[i + c];
+                const double p = static_cast<double>(v) * 256.0;
+                bins[c][p < 310.0 ? static_cast<int>(p) : 310]++;
+            }
+        benchmark::DoNotOptimize(bins);
+    }
+    state.counters["samples"] = static_cast<double>(static_cast<long long>(WIDTH) * HEIGHT);
+}
+
+// One paint of a computed histogram, on the offscreen llvmpipe context.
+void paintView(benchmark::State &state) {
+    Setup &s = setup();
+    if (!s.canRender) {
+        state.SkipWithError("no offscreen OpenGL context");
+        return;
+    }
+    viewer.currentImage = s.photo;
+    viewer.rangeMode = 0;
+    viewer.quickHisto = 1;
+    computeHistogram();
+    standin::makeOffscreenCurrent(320, 160);
+    for (auto _ : state) {
+        drawView(nullptr, nullptr);
+        glFinish();  // llvmpipe renders when asked to finish
+    }
+    standin::releaseOffscreen();
+}
+
+}  // namespace
+
+BENCHMARK(computeHistogramCase)->ArgsProduct({{0, 1}, {0, 1}, {0, 1}})->ArgNames({"image", "ldr", "quick"})->Unit(benchmark::kMillisecond);
+BENCHMARK(hostCallFloor)->ArgsProduct({{0, 1}, {0, 1}, {0, 1}})->ArgNames({"image", "ldr", "quick"})->Unit(benchmark::kMillisecond);
+BENCHMARK(inMemoryReference)->Arg(0)->Arg(1)->ArgNames({"image"})->Unit(benchmark::kMillisecond);
+BENCHMARK(paintView)->Unit(benchmark::kMillisecond);
+
+BENCHMARK_MAIN();
