@@ -12,7 +12,7 @@ packages=(cmake make g++ pkg-config binutils
           libgl-dev libegl-dev libgl1-mesa-dri libegl-mesa0
           libstb-dev libopenexr-dev libgtest-dev libbenchmark-dev
           g++-mingw-w64-i686 binutils-mingw-w64-i686 wine wine32:i386
-          valgrind clang-14 libclang-rt-14-dev)
+          valgrind clang-14 libclang-rt-14-dev python3)
 missing=()
 for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")

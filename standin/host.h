@@ -102,6 +102,7 @@ struct Host {
     std::vector<std::string> lookups;
     std::vector<CallRecord> calls;  // panel and control calls, when recordCalls is on
     bool recordCalls = false;
+    bool keepTexts = true;  // keep every text written into Control::texts (a benchmark turns it off)
 
     // Failures a test can ask for.
     std::set<std::string> missingServices;

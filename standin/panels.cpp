@@ -121,7 +121,7 @@ void controlSet(void *handle, int tag, ControlValue *value) {
         if (value->type == VALUE_STRING) {
             const char *text = value->v.str.buf ? value->v.str.buf : "";
             c->text.assign(text, strnlen(text, 4096));
-            c->texts.push_back(c->text);
+            if (host().keepTexts) c->texts.push_back(c->text);
             record("set", c, tag, c->text);
             return;
         }
