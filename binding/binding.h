@@ -10,6 +10,9 @@
 #define MODULE_EXPORT __attribute__((visibility("default")))
 #endif
 
+// The name both servers carry, and every instance's description line.
+inline constexpr char SERVER_NAME[] = "zarv3_tallomira3";
+
 extern "C" MODULE_EXPORT const ModuleDescriptor _mod_descrip;
 extern const ServerEntry serverRecords[];
 

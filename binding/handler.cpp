@@ -7,8 +7,6 @@
 #include "engine/viewer_state.h"
 #include "panel/image_chooser.h"
 
-static const char SERVER_NAME[] = "zarv3_tallomira3";
-
 int handlerActivate(int version, GlobalLookup, void *local, void *) {
     if (version != SERVER_VERSION) return AFUNC_BADVERSION;
     HandlerRecord *handler = static_cast<HandlerRecord *>(local);

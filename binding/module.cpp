@@ -3,8 +3,6 @@
 
 #include <stdint.h>
 
-static const char SERVER_NAME[] = "zarv3_tallomira3";
-
 const ServerEntry serverRecords[] = {
     {"MasterHandler", SERVER_NAME, handlerActivate, nullptr},
     {"MasterInterface", SERVER_NAME, interfaceActivate, nullptr},

@@ -52,7 +52,7 @@ void quad(float x0, float y0, float x1, float y1, float x2, float y2, float x3, 
 
 void drawSelection() {
     setColour({0.5f, 0.5f, 0.5f, 0.4f});
-    const int inset = static_cast<int>(10.0f / static_cast<float>(viewer.viewWidth));  // 0..10
+    const int inset = static_cast<int>(10.0f / static_cast<float>(viewer.viewWidth));  // 0 for 320
     const float bottom = static_cast<float>(inset - 1), top = static_cast<float>(1 - inset);
     const float start = viewer.dragStartX, end = viewer.mouseX;
     quad(start, bottom, end, bottom, end, top, start, top);
