@@ -183,13 +183,55 @@ TEST_F(ToolTest, PngIsLinearAndHdrIsNormalised) {
     EXPECT_FALSE(redNear(view, 261, 60));
 }
 
+// A 16-bit RGB PNG of one value, written by hand (stb_image_write has no 16-bit PNG): zlib with
+// one stored block, so only the checksums need computing.
+void writePng16(const std::string &path, int w, int h, uint16_t value) {
+    auto crc = [](const std::string &bytes) {
+        uint32_t c = 0xFFFFFFFFu;
+        for (unsigned char b : bytes) {
+            c ^= b;
+            for (int k = 0; k < 8; k++) c = (c >> 1) ^ (0xEDB88320u & (0u - (c & 1u)));
+        }
+        return c ^ 0xFFFFFFFFu;
+    };
+    auto be32 = [](uint32_t v) {
+        return std::string{static_cast<char>(v >> 24), static_cast<char>(v >> 16), static_cast<char>(v >> 8), static_cast<char>(v)};
+    };
+    auto chunk = [&](const std::string &type, const std::string &data) {
+        return be32(static_cast<uint32_t>(data.size())) + type + data + be32(crc(type + data));
+    };
+    std::string raw;
+    for (int y = 0; y < h; y++) {
+        raw += '\0';  // no filter
+        for (int i = 0; i < w * 3; i++) raw += {static_cast<char>(value >> 8), static_cast<char>(value & 0xFF)};
+    }
+    uint32_t a = 1, b = 0;
+    for (unsigned char ch : raw) a = (a + ch) % 65521, b = (b + a) % 65521;
+    const uint16_t len = static_cast<uint16_t>(raw.size());
+    std::string zlib = {'\x78', '\x01', '\x01', static_cast<char>(len & 0xFF), static_cast<char>(len >> 8),
+                        static_cast<char>(~len & 0xFF), static_cast<char>((~len >> 8) & 0xFF)};
+    zlib += raw + be32((b << 16) | a);
+    std::string header = be32(w) + be32(h) + std::string{16, 2, 0, 0, 0};
+    std::ofstream(path, std::ios::binary) << "\x89PNG\r\n\x1a\n" << chunk("IHDR", header) << chunk("IDAT", zlib)
+                                          << chunk("IEND", "");
+}
+
+TEST_F(ToolTest, SixteenBitImagesAreLinearToo) {
+    writePng16(path("half16.png"), 3, 2, 32768);
+    ToolRun r = run(path("half16.png"));
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(line(r.out, "High:"), "High: 0.500008");  // 32768 / 65535, no gamma
+}
+
 TEST_F(ToolTest, BadInputFailsWithOneLineAndNoOutput) {
     std::ofstream(path("notes.txt")) << "not an image\n";
     writeExr(path("depth.exr"), 2, 2, {"Z"}, {{1, 2, 3, 4}}, Imf::FLOAT);
     std::ofstream(path("bad.script")) << "choose 1\n# a comment\nhzoom sideways\n";
+    std::ofstream(path("deep.ppm"), std::ios::binary) << "P6\n1 1\n65535\n" << std::string(6, '\x10');
     expectFailure(path("missing.png"), "cannot open");
     expectFailure(path("notes.txt"), "not an image this tool reads");
     expectFailure(path("depth.exr"), "no colour channels");
+    expectFailure(path("deep.ppm"), "16-bit PNM files are not supported");
     expectFailure("--do 'choose 1' --do 'hzoom x'", "line 2: 'hzoom x'");
     expectFailure("--do 'paint me'", "'paint me'");
     expectFailure("--do 'dance'", "unknown action 'dance'");
