@@ -21,13 +21,15 @@ int direction(int value, int *last) {
     return d;
 }
 
-}  // namespace
-
+// A step's double result stored as a float, held within the finite floats so that no step
+// overflows to infinity (and a zoom then to NaN).
 float storedFloat(double value) {
     if (value > FLT_MAX) return FLT_MAX;
     if (value < -FLT_MAX) return -FLT_MAX;
     return static_cast<float>(value);  // in range, or NaN
 }
+
+}  // namespace
 
 void onHZoomDrag(void *control, void *) {
     ViewerState &s = viewer;

@@ -15,6 +15,3 @@ void onChannelChosen(void *control, void *userData);
 
 // HDR (0, normalise to the image's peak) or LDR (1); recomputes.
 void onRangeChosen(void *control, void *userData);
-
-// A double stored as a float, held within the finite floats so that no step overflows.
-float storedFloat(double value);
