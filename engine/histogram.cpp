@@ -102,8 +102,8 @@ float smallestOf(__m128 v) {
 
 // The same steps, four values at a time: the largest channel value (NaN and values below 0
 // count as 0, and the peak starts at 0) and the largest and smallest mean that is a number.
-// Where order could decide (a chunk whose extreme equals the running value at zero, so that only
-// the sign of a zero would differ) the chunk takes the steps in order.
+// Where order could decide the sign of a zero (a chunk whose extreme is a zero that ties with or
+// takes over from the running value) the chunk takes the steps in order.
 void scanPixels(const float *rgb, int n, Scan *scan) {
     float mean[CHUNK];
     meansOf(rgb, n, mean);
@@ -123,8 +123,8 @@ void scanPixels(const float *rgb, int n, Scan *scan) {
         if (mean[i] < low) low = mean[i];
     }
     const bool peakTie = peak == scan->peak && peak == 0.0f;
-    const bool highTie = high == scan->high && high == 0.0f;
-    const bool lowTie = low == scan->low && low == 0.0f;
+    const bool highTie = high == 0.0f && !(scan->high > 0.0);
+    const bool lowTie = low == 0.0f && !(scan->low < 0.0);
     if (peakTie || highTie || lowTie) {
         scanInOrder(rgb, mean, n, scan);
         return;

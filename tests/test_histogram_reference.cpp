@@ -110,6 +110,37 @@ Result reference(const std::vector<float> &px, int w, int h, ViewerState s) {
 bool sameBits(double a, double b) { return memcmp(&a, &b, sizeof a) == 0; }
 bool sameBits(float a, float b) { return memcmp(&a, &b, sizeof a) == 0; }
 
+// Computes the histogram of `px` with the viewer's current settings and compares every result
+// with the step-by-step algorithm.
+void expectSameAsReference(const std::vector<float> &px, int w, int h, standin::PanelControls &ui) {
+    ui.high->texts.clear();
+    ui.low->texts.clear();
+    standin::Image &image = standin::addImage("random", w, h, px);
+    viewer.currentImage = &image;
+    const Result want = reference(px, w, h, viewer);
+    computeHistogram();
+    for (int i = 0; i < BIN_COUNT; i++) {
+        ASSERT_TRUE(sameBits(viewer.binsR[i], want.bins[0][i])) << "red bin " << i;
+        ASSERT_TRUE(sameBits(viewer.binsG[i], want.bins[1][i])) << "green bin " << i;
+        ASSERT_TRUE(sameBits(viewer.binsB[i], want.bins[2][i])) << "blue bin " << i;
+    }
+    EXPECT_TRUE(sameBits(viewer.maxR, want.maxR));
+    EXPECT_TRUE(sameBits(viewer.maxG, want.maxG));
+    EXPECT_TRUE(sameBits(viewer.maxB, want.maxB));
+    EXPECT_TRUE(sameBits(viewer.maxAll, want.maxAll));
+    EXPECT_TRUE(sameBits(viewer.rangeScale, want.rangeScale));
+    EXPECT_TRUE(sameBits(viewer.vZoom, want.vZoom));
+    EXPECT_TRUE(sameBits(viewer.peakValue, want.peakValue));
+    EXPECT_TRUE(sameBits(viewer.lumHigh, want.lumHigh)) << viewer.lumHigh << " want " << want.lumHigh;
+    EXPECT_TRUE(sameBits(viewer.lumLow, want.lumLow)) << viewer.lumLow << " want " << want.lumLow;
+    EXPECT_EQ(viewer.pendingRecompute, want.pendingRecompute);
+    EXPECT_EQ(ui.high->texts, want.highTexts);
+    EXPECT_EQ(ui.low->texts, want.lowTexts);
+    const long long samplesPerPass = image.pixelCalls / (viewer.rangeMode == 0 ? 2 : 1);
+    EXPECT_EQ(image.pixelCalls % (viewer.rangeMode == 0 ? 2 : 1), 0);
+    EXPECT_LE(samplesPerPass, static_cast<long long>(w) * h);
+}
+
 }  // namespace
 
 TEST_F(ModuleTest, FastComputationEqualsTheStepByStepAlgorithm) {
@@ -130,10 +161,6 @@ TEST_F(ModuleTest, FastComputationEqualsTheStepByStepAlgorithm) {
             if (darkOnly) v = dark[random() % 5];
             else v = pick < 5 ? specials[random() % 10] : std::uniform_real_distribution<float>(-0.2f, spread)(random);
         }
-        ui.high->texts.clear();
-        ui.low->texts.clear();
-        standin::Image &image = standin::addImage("random", w, h, px);
-        viewer.currentImage = &image;
         viewer.rangeMode = static_cast<int>(random() % 2);
         viewer.quickHisto = static_cast<int>(random() % 2);
         viewer.recalcZoom = static_cast<int>(random() % 2);
@@ -141,27 +168,36 @@ TEST_F(ModuleTest, FastComputationEqualsTheStepByStepAlgorithm) {
         viewer.hZoom = std::uniform_real_distribution<float>(0.001f, 6.0f)(random);
         viewer.hOffset = std::uniform_real_distribution<float>(-1.0f, 1.0f)(random);
         viewer.vZoom = 3.0f;
-        const Result want = reference(px, w, h, viewer);
-        computeHistogram();
-        for (int i = 0; i < BIN_COUNT; i++) {
-            ASSERT_TRUE(sameBits(viewer.binsR[i], want.bins[0][i])) << "red bin " << i;
-            ASSERT_TRUE(sameBits(viewer.binsG[i], want.bins[1][i])) << "green bin " << i;
-            ASSERT_TRUE(sameBits(viewer.binsB[i], want.bins[2][i])) << "blue bin " << i;
+        expectSameAsReference(px, w, h, ui);
+    }
+}
+
+// When the brightest or darkest mean becomes a zero, the last of equal zeros decides its sign,
+// also when the running value was not zero before: +0 and -0 means after a grey or a dark pixel,
+// in a row shorter than four pixels and in a long one where the zeros sit far apart.
+TEST_F(ModuleTest, ReadOutsTakeTheLastOfEqualZeroMeans) {
+    openPanel();
+    viewer.rangeMode = 0;
+    const float z = 0.0f, nz = -0.0f;
+    const struct {
+        const char *name;
+        float first;
+        float zeros[2];
+        int width;
+    } cases[] = {
+        {"grey, +0, -0", 0.5f, {z, nz}, 3},     {"grey, -0, +0", 0.5f, {nz, z}, 3},
+        {"dark, +0, -0", -0.5f, {z, nz}, 3},    {"dark, -0, +0", -0.5f, {nz, z}, 3},
+        {"grey, long row", 0.5f, {z, nz}, 300}, {"dark, long row", -0.5f, {nz, z}, 300},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        std::vector<float> px;
+        px.insert(px.end(), {c.first, c.first, c.first});
+        for (int x = 1; x < c.width; x++) {
+            // the first zero early, the second one last; grey or dark pixels between them
+            const float v = x == 1 ? c.zeros[0] : x == c.width - 1 ? c.zeros[1] : c.first;
+            px.insert(px.end(), {v, v, v});
         }
-        EXPECT_TRUE(sameBits(viewer.maxR, want.maxR));
-        EXPECT_TRUE(sameBits(viewer.maxG, want.maxG));
-        EXPECT_TRUE(sameBits(viewer.maxB, want.maxB));
-        EXPECT_TRUE(sameBits(viewer.maxAll, want.maxAll));
-        EXPECT_TRUE(sameBits(viewer.rangeScale, want.rangeScale));
-        EXPECT_TRUE(sameBits(viewer.vZoom, want.vZoom));
-        EXPECT_TRUE(sameBits(viewer.peakValue, want.peakValue));
-        EXPECT_TRUE(sameBits(viewer.lumHigh, want.lumHigh));
-        EXPECT_TRUE(sameBits(viewer.lumLow, want.lumLow));
-        EXPECT_EQ(viewer.pendingRecompute, want.pendingRecompute);
-        EXPECT_EQ(ui.high->texts, want.highTexts);
-        EXPECT_EQ(ui.low->texts, want.lowTexts);
-        const long long samplesPerPass = image.pixelCalls / (viewer.rangeMode == 0 ? 2 : 1);
-        EXPECT_EQ(image.pixelCalls % (viewer.rangeMode == 0 ? 2 : 1), 0);
-        EXPECT_LE(samplesPerPass, static_cast<long long>(w) * h);
+        expectSameAsReference(px, c.width, 1, ui);
     }
 }
