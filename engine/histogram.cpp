@@ -18,8 +18,11 @@
 namespace {
 
 constexpr int CHUNK = 256;  // sampled pixels fetched before they are worked on
-constexpr int COPIES = 4;   // histogram copies, so that a run of one bin does not wait on itself
-static_assert((COPIES & (COPIES - 1)) == 0, "COPIES is a power of two");
+// The bins are counted in four copies, one per pixel of a group of four, so that a run of one
+// bin does not wait on its own count; with three channels that makes twelve rows of counts,
+// row 3 x (pixel % 4) + channel.
+constexpr int GROUP = 4;
+constexpr int ROWS = 3 * GROUP;
 
 // The bins are floats raised by 1.0 per sample, so a bin stops growing at 2^24. Counting in
 // integers and converting once gives the same numbers.
@@ -40,11 +43,19 @@ int sampleStep(int size) {
 }
 
 // Fetches the next sampled pixels of row y from column *x on, at most CHUNK; answers how many.
-// Positions are 64-bit so that stepping past the last column cannot overflow.
+// Positions are 64-bit so that stepping past the last column cannot overflow. What the loop
+// needs is copied into locals first: the host call could change anything reachable through a
+// pointer, so the compiler would otherwise reload it all, and the column through memory, after
+// every call.
 int fetch(const Sampling &s, int64_t y, int64_t *x, float *rgb) {
+    void (*const pixelRGB)(void *, int, int, float *) = s.images->imagePixelRGB;
+    void *const image = s.image;
+    const int64_t width = s.width, step = s.colStep;
+    int64_t column = *x;
     int n = 0;
-    for (; n < CHUNK && *x < s.width; n++, *x += s.colStep)
-        s.images->imagePixelRGB(s.image, static_cast<int>(*x), static_cast<int>(y), rgb + 3 * n);
+    for (; n < CHUNK && column < width; n++, column += step)
+        pixelRGB(image, static_cast<int>(column), static_cast<int>(y), rgb + 3 * n);
+    *x = column;
     return n;
 }
 
@@ -54,25 +65,13 @@ struct Scan {
     double high, low;
 };
 
-// The means of n pixels, (red + green + blue) / 3 from the values as delivered, red plus green
-// first, in double precision and stored as floats; two pixels at a time in SSE2.
-void meansOf(const float *rgb, int n, float *mean) {
-    int i = 0;
-    for (; i + 2 <= n; i += 2) {
-        const float *a = rgb + 3 * i, *b = a + 3;
-        const __m128d red = _mm_set_pd(b[0], a[0]), green = _mm_set_pd(b[1], a[1]), blue = _mm_set_pd(b[2], a[2]);
-        const __m128d sum = _mm_add_pd(_mm_add_pd(red, green), blue);
-        _mm_storel_pi(reinterpret_cast<__m64 *>(mean + i), _mm_cvtpd_ps(_mm_div_pd(sum, _mm_set1_pd(3.0))));
-    }
-    for (; i < n; i++) {
-        const float *p = rgb + 3 * i;
-        mean[i] = static_cast<float>((static_cast<double>(p[0]) + p[1] + p[2]) / 3.0);
-    }
+float meanOf(const float *p) {
+    return static_cast<float>((static_cast<double>(p[0]) + p[1] + p[2]) / 3.0);
 }
 
 // The pre-scan's steps for n pixels, in order: a new value takes over when it is greater than
 // or equal to the running one (so NaN never does, and of equal zeros the last one counts).
-void scanInOrder(const float *rgb, const float *mean, int n, Scan *scan) {
+void scanInOrder(const float *rgb, int n, Scan *scan) {
     float peak = scan->peak;
     double high = scan->high, low = scan->low;
     for (int i = 0; i < n; i++) {
@@ -80,8 +79,9 @@ void scanInOrder(const float *rgb, const float *mean, int n, Scan *scan) {
             const float v = rgb[3 * i + c] < 0.0f ? 0.0f : rgb[3 * i + c];
             if (v >= peak) peak = v;
         }
-        if (mean[i] >= high) high = mean[i];
-        if (mean[i] <= low) low = mean[i];
+        const float mean = meanOf(rgb + 3 * i);
+        if (mean >= high) high = mean;
+        if (mean <= low) low = mean;
     }
     scan->peak = peak;
     scan->high = high;
@@ -94,39 +94,51 @@ float largestOf(__m128 v) {
     return fmaxf(fmaxf(lanes[0], lanes[1]), fmaxf(lanes[2], lanes[3]));
 }
 
-float smallestOf(__m128 v) {
-    float lanes[4];
-    _mm_storeu_ps(lanes, v);
-    return fminf(fminf(lanes[0], lanes[1]), fminf(lanes[2], lanes[3]));
+__m128d twoValues(const float *p) {
+    return _mm_cvtps_pd(_mm_castpd_ps(_mm_load_sd(reinterpret_cast<const double *>(p))));
 }
 
-// The same steps, four values at a time: the largest channel value (NaN and values below 0
-// count as 0, and the peak starts at 0) and the largest and smallest mean that is a number.
+// The same steps, in SSE2: the largest channel value (NaN and values below 0 count as 0, and
+// the peak starts at 0) four at a time, and the largest and smallest pixel sum, red plus green
+// first, in double precision two pixels at a time. Dividing by 3 and rounding to float never
+// reverse an order, so the brightest mean is the mean of the largest sum and the darkest that
+// of the smallest: two divisions per chunk instead of one per pixel. NaN sums never take over.
 // Where order could decide the sign of a zero (a chunk whose extreme is a zero that ties with or
 // takes over from the running value) the chunk takes the steps in order.
 void scanPixels(const float *rgb, int n, Scan *scan) {
-    float mean[CHUNK];
-    meansOf(rgb, n, mean);
     __m128 peak4 = _mm_setzero_ps();
     for (int i = 0; i + 4 <= 3 * n; i += 4) peak4 = _mm_max_ps(_mm_loadu_ps(rgb + i), peak4);
-    __m128 high4 = _mm_set1_ps(-INFINITY), low4 = _mm_set1_ps(INFINITY);
-    for (int i = 0; i + 4 <= n; i += 4) {
-        const __m128 m = _mm_loadu_ps(mean + i);
-        high4 = _mm_max_ps(m, high4);  // a NaN mean leaves the running value
-        low4 = _mm_min_ps(m, low4);
-    }
-    float peak = largestOf(peak4), high = largestOf(high4), low = smallestOf(low4);
+    float peak = largestOf(peak4);
     for (int i = (3 * n) & ~3; i < 3 * n; i++)
         if (rgb[i] > peak) peak = rgb[i];
-    for (int i = n & ~3; i < n; i++) {
-        if (mean[i] > high) high = mean[i];
-        if (mean[i] < low) low = mean[i];
+
+    __m128d high2 = _mm_set1_pd(-INFINITY), low2 = _mm_set1_pd(INFINITY);
+    int p = 0;
+    for (; p + 2 <= n; p += 2) {
+        const float *q = rgb + 3 * p;  // red, green, blue, red, green, blue
+        const __m128d a = twoValues(q), b = twoValues(q + 2), c = twoValues(q + 4);
+        const __m128d red = _mm_shuffle_pd(a, b, 2), green = _mm_shuffle_pd(a, c, 1), blue = _mm_shuffle_pd(b, c, 2);
+        const __m128d sum = _mm_add_pd(_mm_add_pd(red, green), blue);
+        high2 = _mm_max_pd(sum, high2);  // a NaN sum leaves the running value
+        low2 = _mm_min_pd(sum, low2);
     }
+    double sums[4];
+    _mm_storeu_pd(sums, high2);
+    _mm_storeu_pd(sums + 2, low2);
+    double highSum = fmax(sums[0], sums[1]), lowSum = fmin(sums[2], sums[3]);
+    for (; p < n; p++) {
+        const float *q = rgb + 3 * p;
+        const double sum = static_cast<double>(q[0]) + q[1] + q[2];
+        if (sum > highSum) highSum = sum;
+        if (sum < lowSum) lowSum = sum;
+    }
+    const float high = static_cast<float>(highSum / 3.0), low = static_cast<float>(lowSum / 3.0);
+
     const bool peakTie = peak == scan->peak && peak == 0.0f;
     const bool highTie = high == 0.0f && !(scan->high > 0.0);
     const bool lowTie = low == 0.0f && !(scan->low < 0.0);
     if (peakTie || highTie || lowTie) {
-        scanInOrder(rgb, mean, n, scan);
+        scanInOrder(rgb, n, scan);
         return;
     }
     if (peak > scan->peak) scan->peak = peak;
@@ -145,10 +157,7 @@ float preScan(const Sampling &s) {
         while (x < s.width) {
             const bool first = x == 0 && y == 0;
             const int n = fetch(s, y, &x, rgb);
-            if (first) {
-                const float *p = rgb;
-                scan.high = scan.low = static_cast<float>((static_cast<double>(p[0]) + p[1] + p[2]) / 3.0);
-            }
+            if (first) scan.high = scan.low = meanOf(rgb);
             scanPixels(rgb, n, &scan);
         }
         v.lumHigh = scan.high;
@@ -162,20 +171,19 @@ float preScan(const Sampling &s) {
     return 1.0f;
 }
 
-// Per-copy counts of the binning pass; slot BIN_COUNT collects the samples that are not counted.
+// The counts of the binning pass; slot BIN_COUNT collects the samples that are not counted.
 struct Counts {
-    uint32_t copy[COPIES][3][BIN_COUNT + 1];
+    uint32_t row[ROWS][BIN_COUNT + 1];
     uint64_t total[3][BIN_COUNT + 1];
     int64_t sinceFlush;
 };
 
 void flush(Counts *counts) {
-    for (int k = 0; k < COPIES; k++)
-        for (int c = 0; c < 3; c++)
-            for (int i = 0; i <= BIN_COUNT; i++) {
-                counts->total[c][i] += counts->copy[k][c][i];
-                counts->copy[k][c][i] = 0;
-            }
+    for (int r = 0; r < ROWS; r++)
+        for (int i = 0; i <= BIN_COUNT; i++) {
+            counts->total[r % 3][i] += counts->row[r][i];
+            counts->row[r][i] = 0;
+        }
     counts->sinceFlush = 0;
 }
 
@@ -209,13 +217,14 @@ void binPixels(const float *rgb, int n, float offset, double scale, Counts *coun
         const int bin = binOfProduct(static_cast<double>(v) * scale);
         slot[i] = bin < 0 ? BIN_COUNT : bin;
     }
-    for (int p = 0; p < n; p++) {
-        uint32_t(*copy)[BIN_COUNT + 1] = counts->copy[p & (COPIES - 1)];
+    int p = 0;
+    for (; p + GROUP <= n; p += GROUP) {
         const int *s = slot + 3 * p;
-        copy[0][s[0]]++;
-        copy[1][s[1]]++;
-        copy[2][s[2]]++;
+#pragma GCC unroll 12
+        for (int r = 0; r < ROWS; r++) counts->row[r][s[r]]++;
     }
+    for (; p < n; p++)
+        for (int c = 0; c < 3; c++) counts->row[3 * (p % GROUP) + c][slot[3 * p + c]]++;
     counts->sinceFlush += n;
     if (counts->sinceFlush >= FLUSH_SAMPLES) flush(counts);
 }
