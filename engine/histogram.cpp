@@ -12,6 +12,7 @@
 #include <stdint.h>
 
 #include <emmintrin.h>
+#include <immintrin.h>
 
 #include "engine/viewer_state.h"
 
@@ -187,6 +188,22 @@ void flush(Counts *counts) {
     counts->sinceFlush = 0;
 }
 
+// The same four-at-a-time steps of binPixels, eight values at a time with AVX2 (the same operations
+// on wider registers, so the same results); answers how many values it took.
+__attribute__((target("avx2"))) int slotsAvx2(const float *rgb, int count, float offset, double scale, int *slot) {
+    const __m256 offsets = _mm256_set1_ps(offset), zero = _mm256_setzero_ps();
+    const __m256d scales = _mm256_set1_pd(scale), top = _mm256_set1_pd(310.0);
+    int i = 0;
+    for (; i + 8 <= count; i += 8) {
+        const __m256 v = _mm256_max_ps(_mm256_add_ps(_mm256_loadu_ps(rgb + i), offsets), zero);
+        const __m256d low = _mm256_min_pd(_mm256_mul_pd(_mm256_cvtps_pd(_mm256_castps256_ps128(v)), scales), top);
+        const __m256d high = _mm256_min_pd(_mm256_mul_pd(_mm256_cvtps_pd(_mm256_extractf128_ps(v, 1)), scales), top);
+        _mm_storeu_si128(reinterpret_cast<__m128i *>(slot + i), _mm256_cvttpd_epi32(low));
+        _mm_storeu_si128(reinterpret_cast<__m128i *>(slot + i + 4), _mm256_cvttpd_epi32(high));
+    }
+    return i;
+}
+
 // The binning pass over n pixels: (working value x rangeScale) x bin factor in double precision,
 // truncated; 310.0 and above (and +infinity) are dropped, a product that is not a number counts
 // in bin 0. A product of two floats is exact in a double, so folding rangeScale and the bin
@@ -201,6 +218,7 @@ void binPixels(const float *rgb, int n, float offset, double scale, Counts *coun
     int slot[CHUNK * 3];
     int i = 0;
     if (scale > 0.0 && scale <= DBL_MAX) {
+        if (histogramUsesAvx2) i = slotsAvx2(rgb, 3 * n, offset, scale, slot);
         const __m128 offsets = _mm_set1_ps(offset), zero = _mm_setzero_ps();
         const __m128d scales = _mm_set1_pd(scale), top = _mm_set1_pd(310.0);
         for (; i + 4 <= 3 * n; i += 4) {
@@ -229,7 +247,14 @@ void binPixels(const float *rgb, int n, float offset, double scale, Counts *coun
     if (counts->sinceFlush >= FLUSH_SAMPLES) flush(counts);
 }
 
+bool processorHasAvx2() {
+    __builtin_cpu_init();  // this runs while the module's statics are set up, maybe before libgcc's own
+    return __builtin_cpu_supports("avx2");
+}
+
 }  // namespace
+
+bool histogramUsesAvx2 = processorHasAvx2();
 
 void computeHistogram() {
     ViewerState &v = viewer;
