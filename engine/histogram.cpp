@@ -99,6 +99,47 @@ __m128d twoValues(const float *p) {
     return _mm_cvtps_pd(_mm_castpd_ps(_mm_load_sd(reinterpret_cast<const double *>(p))));
 }
 
+// What the vector steps of the pre-scan keep: the largest channel value (starting at 0) and
+// the largest and smallest pixel sum.
+struct Extremes {
+    float peak;
+    double highSum, lowSum;
+};
+
+// The first pixels of a chunk, four at a time with AVX2; answers how many it took. Four pixels
+// are twelve values, converted to doubles as three vectors; blends and lane permutations gather
+// each pixel's red, green and blue into the same lane (the pixels' order is of no matter to a
+// maximum or a minimum).
+__attribute__((target("avx2"))) int extremesAvx2(const float *rgb, int n, Extremes *e) {
+    const int pixels = n & ~3, values = 3 * pixels;
+    __m256 peak8 = _mm256_setzero_ps();
+    int i = 0;
+    for (; i + 8 <= values; i += 8) peak8 = _mm256_max_ps(_mm256_loadu_ps(rgb + i), peak8);
+    __m128 peak4 = _mm_max_ps(_mm256_castps256_ps128(peak8), _mm256_extractf128_ps(peak8, 1));
+    if (i < values) peak4 = _mm_max_ps(_mm_loadu_ps(rgb + i), peak4);  // the last four values
+    e->peak = largestOf(peak4);
+
+    __m256d high4 = _mm256_set1_pd(-INFINITY), low4 = _mm256_set1_pd(INFINITY);
+    for (int p = 0; p < pixels; p += 4) {
+        const float *q = rgb + 3 * p;
+        const __m256d a = _mm256_cvtps_pd(_mm_loadu_ps(q));      // r0 g0 b0 r1
+        const __m256d b = _mm256_cvtps_pd(_mm_loadu_ps(q + 4));  // g1 b1 r2 g2
+        const __m256d c = _mm256_cvtps_pd(_mm_loadu_ps(q + 8));  // b2 r3 g3 b3
+        const __m256d red = _mm256_blend_pd(_mm256_blend_pd(a, b, 4), c, 2);  // r0 r3 r2 r1
+        const __m256d green = _mm256_permute4x64_pd(_mm256_blend_pd(_mm256_blend_pd(a, b, 9), c, 4), 0x39);
+        const __m256d blue = _mm256_permute4x64_pd(_mm256_blend_pd(_mm256_blend_pd(a, b, 2), c, 9), 0x4e);
+        const __m256d sum = _mm256_add_pd(_mm256_add_pd(red, green), blue);
+        high4 = _mm256_max_pd(sum, high4);  // a NaN sum leaves the running value
+        low4 = _mm256_min_pd(sum, low4);
+    }
+    double sums[8];
+    _mm256_storeu_pd(sums, high4);
+    _mm256_storeu_pd(sums + 4, low4);
+    e->highSum = fmax(fmax(sums[0], sums[1]), fmax(sums[2], sums[3]));
+    e->lowSum = fmin(fmin(sums[4], sums[5]), fmin(sums[6], sums[7]));
+    return pixels;
+}
+
 // The same steps, in SSE2: the largest channel value (NaN and values below 0 count as 0, and
 // the peak starts at 0) four at a time, and the largest and smallest pixel sum, red plus green
 // first, in double precision two pixels at a time. Dividing by 3 and rounding to float never
@@ -107,14 +148,18 @@ __m128d twoValues(const float *p) {
 // Where order could decide the sign of a zero (a chunk whose extreme is a zero that ties with or
 // takes over from the running value) the chunk takes the steps in order.
 void scanPixels(const float *rgb, int n, Scan *scan) {
-    __m128 peak4 = _mm_setzero_ps();
-    for (int i = 0; i + 4 <= 3 * n; i += 4) peak4 = _mm_max_ps(_mm_loadu_ps(rgb + i), peak4);
+    Extremes e = {0.0f, -INFINITY, INFINITY};
+    const int done = histogramUsesAvx2 ? extremesAvx2(rgb, n, &e) : 0;
+
+    __m128 peak4 = _mm_set1_ps(e.peak);
+    int i = 3 * done;
+    for (; i + 4 <= 3 * n; i += 4) peak4 = _mm_max_ps(_mm_loadu_ps(rgb + i), peak4);
     float peak = largestOf(peak4);
-    for (int i = (3 * n) & ~3; i < 3 * n; i++)
+    for (; i < 3 * n; i++)
         if (rgb[i] > peak) peak = rgb[i];
 
-    __m128d high2 = _mm_set1_pd(-INFINITY), low2 = _mm_set1_pd(INFINITY);
-    int p = 0;
+    __m128d high2 = _mm_set1_pd(e.highSum), low2 = _mm_set1_pd(e.lowSum);
+    int p = done;
     for (; p + 2 <= n; p += 2) {
         const float *q = rgb + 3 * p;  // red, green, blue, red, green, blue
         const __m128d a = twoValues(q), b = twoValues(q + 2), c = twoValues(q + 4);

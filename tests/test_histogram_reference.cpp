@@ -213,3 +213,37 @@ TEST_F(ModuleTest, ReadOutsTakeTheLastOfEqualZeroMeans) {
         expectSameAsReference(px, c.width, 1, ui);
     }
 }
+
+// A single bright value and a single dark pixel at every position of short rows, and near the
+// ends of rows around the chunk size, with each set of vector steps: the peak and the read-outs
+// must find them wherever they fall among the vector lanes and the leftover values.
+TEST_F(ModuleTest, PrescanFindsExtremesInEveryLane) {
+    openPanel();
+    viewer.rangeMode = 0;
+    const bool hasAvx2 = histogramUsesAvx2;
+    for (const bool avx2 : {false, true}) {
+        if (avx2 && !hasAvx2) continue;
+        SCOPED_TRACE(avx2 ? "AVX2" : "SSE2");
+        histogramUsesAvx2 = avx2;
+        for (const int w : {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 255, 256, 257}) {
+            for (int at = 0; at < w; at++) {
+                if (w > 13 && at > 12 && at < w - 13) continue;
+                for (int c = 0; c < 3; c++) {
+                    SCOPED_TRACE("width " + std::to_string(w) + ", at " + std::to_string(at) + ", channel " + std::to_string(c));
+                    std::vector<float> px(static_cast<size_t>(w) * 3, 0.25f);
+                    px[3 * at + c] = 3.0f;
+                    if (w > 1) {
+                        const int dark = (at + 1) % w;
+                        px[3 * dark] = px[3 * dark + 1] = px[3 * dark + 2] = -1.0f;
+                    }
+                    expectSameAsReference(px, w, 1, ui);
+                    if (HasFailure()) {
+                        histogramUsesAvx2 = hasAvx2;
+                        return;
+                    }
+                }
+            }
+        }
+    }
+    histogramUsesAvx2 = hasAvx2;
+}
