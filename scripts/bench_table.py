@@ -54,8 +54,8 @@ def main(path):
                 rows.append(f"| {image_name} | {'LDR' if ldr else 'HDR'} | off | {ns(c) / 1e6:.3f} ms | "
                             f"{cn:.2f} ns | {fn:.2f} ns | {cn / fn:.2f} |")
     if rows:
-        print("\nThe binning takes eight values at a time with AVX2 where the processor has it. With the SSE2")
-        print("steps only, as on a processor without AVX2:\n")
+        print("\nThe pre-scan and the binning take AVX2 steps where the processor has it (as here). With the")
+        print("SSE2 steps only, as on a processor without AVX2:\n")
         print("| image | mode | QuickHisto | one computation | computeHistogram | floor | ratio |")
         print("|---|---|---|---:|---:|---:|---:|")
         print("\n".join(rows))
