@@ -165,7 +165,9 @@ static void compareOnRandomImages(standin::PanelControls &ui) {
         viewer.quickHisto = static_cast<int>(random() % 2);
         viewer.recalcZoom = static_cast<int>(random() % 2);
         viewer.pendingRecompute = static_cast<int>(random() % 2);
-        viewer.hZoom = std::uniform_real_distribution<float>(0.001f, 6.0f)(random);
+        // A power of two as the zoom (the unzoomed view among them) makes the scale one too.
+        const float powersOfTwo[] = {1.0f, 0.5f, 2.0f, 8.0f, 0x1p-10f, 0x1p20f, 0x1p-100f};
+        viewer.hZoom = round % 3 == 1 ? powersOfTwo[random() % 7] : std::uniform_real_distribution<float>(0.001f, 6.0f)(random);
         viewer.hOffset = std::uniform_real_distribution<float>(-1.0f, 1.0f)(random);
         viewer.vZoom = 3.0f;
         expectSameAsReference(px, w, h, ui);
