@@ -20,10 +20,10 @@ namespace {
 
 constexpr int CHUNK = 256;  // sampled pixels fetched before they are worked on
 // The bins are counted in four copies, one per pixel of a group of four, so that a run of one
-// bin does not wait on its own count; with three channels that makes twelve rows of counts,
-// row 3 x (pixel % 4) + channel.
+// bin does not wait on its own count. The copies of a bin sit side by side and a channel's four
+// counts are raised one after the other: neighbouring pixels mostly fall into nearby bins, and
+// stores to one cache line leave the processor faster than stores to four.
 constexpr int GROUP = 4;
-constexpr int ROWS = 3 * GROUP;
 
 // The bins are floats raised by 1.0 per sample, so a bin stops growing at 2^24. Counting in
 // integers and converting once gives the same numbers.
@@ -219,17 +219,18 @@ float preScan(const Sampling &s) {
 
 // The counts of the binning pass; slot BIN_COUNT collects the samples that are not counted.
 struct Counts {
-    uint32_t row[ROWS][BIN_COUNT + 1];
+    uint32_t row[3][BIN_COUNT + 1][GROUP];
     uint64_t total[3][BIN_COUNT + 1];
     int64_t sinceFlush;
 };
 
 void flush(Counts *counts) {
-    for (int r = 0; r < ROWS; r++)
-        for (int i = 0; i <= BIN_COUNT; i++) {
-            counts->total[r % 3][i] += counts->row[r][i];
-            counts->row[r][i] = 0;
-        }
+    for (int c = 0; c < 3; c++)
+        for (int i = 0; i <= BIN_COUNT; i++)
+            for (int k = 0; k < GROUP; k++) {
+                counts->total[c][i] += counts->row[c][i][k];
+                counts->row[c][i][k] = 0;
+            }
     counts->sinceFlush = 0;
 }
 
@@ -307,11 +308,16 @@ void binPixels(const float *rgb, int n, float offset, double scale, Counts *coun
     int p = 0;
     for (; p + GROUP <= n; p += GROUP) {
         const int *s = slot + 3 * p;
-#pragma GCC unroll 12
-        for (int r = 0; r < ROWS; r++) counts->row[r][s[r]]++;
+#pragma GCC unroll 3
+        for (int c = 0; c < 3; c++) {
+            counts->row[c][s[c]][0]++;
+            counts->row[c][s[3 + c]][1]++;
+            counts->row[c][s[6 + c]][2]++;
+            counts->row[c][s[9 + c]][3]++;
+        }
     }
     for (; p < n; p++)
-        for (int c = 0; c < 3; c++) counts->row[3 * (p % GROUP) + c][slot[3 * p + c]]++;
+        for (int c = 0; c < 3; c++) counts->row[c][slot[3 * p + c]][p % GROUP]++;
     counts->sinceFlush += n;
     if (counts->sinceFlush >= FLUSH_SAMPLES) flush(counts);
 }
