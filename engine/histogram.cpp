@@ -28,7 +28,10 @@ constexpr int GROUP = 4;
 // The bins are floats raised by 1.0 per sample, so a bin stops growing at 2^24. Counting in
 // integers and converting once gives the same numbers.
 constexpr uint64_t FLOAT_COUNT_LIMIT = 16777216;
-constexpr int64_t FLUSH_SAMPLES = int64_t{1} << 30;  // well below what a 32-bit count holds
+// The copies count in 16 bits, so that eight bins' copies share a cache line. They are added
+// to the totals before a next chunk could make one overflow: a copy counts at most one sample
+// per pixel (a quarter of them in fact), so fewer than 65536 pixels are always safe.
+constexpr int64_t FLUSH_SAMPLES = 65535 - CHUNK;
 
 struct Sampling {
     const ImageListFuncs *images;
@@ -219,7 +222,7 @@ float preScan(const Sampling &s) {
 
 // The counts of the binning pass; slot BIN_COUNT collects the samples that are not counted.
 struct Counts {
-    uint32_t row[3][BIN_COUNT + 1][GROUP];
+    uint16_t row[3][BIN_COUNT + 1][GROUP];
     uint64_t total[3][BIN_COUNT + 1];
     int64_t sinceFlush;
 };
@@ -319,7 +322,7 @@ void binPixels(const float *rgb, int n, float offset, double scale, Counts *coun
     for (; p < n; p++)
         for (int c = 0; c < 3; c++) counts->row[c][slot[3 * p + c]][p % GROUP]++;
     counts->sinceFlush += n;
-    if (counts->sinceFlush >= FLUSH_SAMPLES) flush(counts);
+    if (counts->sinceFlush > FLUSH_SAMPLES) flush(counts);
 }
 
 bool processorHasAvx2() {
