@@ -128,7 +128,8 @@ __attribute__((target("avx2"))) int extremesAvx2(const float *rgb, int n, Extrem
         const __m256d a = _mm256_cvtps_pd(_mm_loadu_ps(q));      // r0 g0 b0 r1
         const __m256d b = _mm256_cvtps_pd(_mm_loadu_ps(q + 4));  // g1 b1 r2 g2
         const __m256d c = _mm256_cvtps_pd(_mm_loadu_ps(q + 8));  // b2 r3 g3 b3
-        const __m256d red = _mm256_blend_pd(_mm256_blend_pd(a, b, 4), c, 2);  // r0 r3 r2 r1
+        // red as blended: r0 r3 r2 r1; green g1 g0 g3 g2 and blue b2 b1 b0 b3 are turned to match
+        const __m256d red = _mm256_blend_pd(_mm256_blend_pd(a, b, 4), c, 2);
         const __m256d green = _mm256_permute4x64_pd(_mm256_blend_pd(_mm256_blend_pd(a, b, 9), c, 4), 0x39);
         const __m256d blue = _mm256_permute4x64_pd(_mm256_blend_pd(_mm256_blend_pd(a, b, 2), c, 9), 0x4e);
         const __m256d sum = _mm256_add_pd(_mm256_add_pd(red, green), blue);
