@@ -201,6 +201,8 @@ void scanPixels(const float *rgb, int n, Scan *scan) {
 float preScan(const Sampling &s) {
     ViewerState &v = viewer;
     Scan scan = {0.0f, v.lumHigh, v.lumLow};
+    ReadoutText highText, lowText;  // the extremes mostly stay put from one row to the next
+    highText.formatted = lowText.formatted = false;
     float rgb[CHUNK * 3];
     for (int64_t y = 0; y < s.height; y += s.rowStep) {
         int64_t x = 0;
@@ -212,8 +214,8 @@ float preScan(const Sampling &s) {
         }
         v.lumHigh = scan.high;
         v.lumLow = scan.low;
-        showReadout(v.highField, v.lumHigh);
-        showReadout(v.lowField, v.lumLow);
+        showReadout(v.highField, v.lumHigh, &highText);
+        showReadout(v.lowField, v.lumLow, &lowText);
     }
     v.peakValue = scan.peak;
     if (v.peakValue > static_cast<double>(HDR_CEILING))

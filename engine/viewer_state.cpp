@@ -3,6 +3,7 @@
 #include "engine/viewer_state.h"
 
 #include <stdio.h>
+#include <string.h>
 
 ViewerState viewer;
 
@@ -37,15 +38,25 @@ int controlGetInt(void *control, int tag) {
     return value.v.intv;
 }
 
-void showReadout(void *field, double number) {
-    // Room for the "%f" text of any double: -DBL_MAX has 309 digits, the point and six decimals.
-    char text[328];
-    snprintf(text, sizeof text, "%f", number);
+void showReadout(void *field, double number, ReadoutText *last) {
+    if (!last->formatted || memcmp(&last->number, &number, sizeof number) != 0) {
+        snprintf(last->text, sizeof last->text, "%f", number);
+        last->number = number;
+        last->formatted = true;
+    }
+    char text[sizeof last->text];  // the host gets a copy, so that nothing it does reaches the cache
+    memcpy(text, last->text, strlen(last->text) + 1);
     ControlValue value = {};
     value.type = VALUE_STRING;
     value.v.str.buf = text;
     value.v.str.bufLen = 10;
     controlSetValue(field, CTL_VALUE, &value);
+}
+
+void showReadout(void *field, double number) {
+    ReadoutText text;
+    text.formatted = false;
+    showReadout(field, number, &text);
 }
 
 void redrawView() {

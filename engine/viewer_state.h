@@ -108,6 +108,15 @@ int controlGetInt(void *control, int tag);
 // Formats a read-out with "%f" and shows it in an edit field (string value, buffer length 10).
 void showReadout(void *field, double number);
 
+// A read-out's last text: a field refreshed with the same number (bit for bit, so -0 and 0
+// differ) is shown again without formatting it again. The host still gets every call.
+struct ReadoutText {
+    double number;
+    bool formatted;
+    char text[328];  // the "%f" text of any double: -DBL_MAX has 309 digits, the point, six decimals
+};
+void showReadout(void *field, double number, ReadoutText *last);
+
 // Asks the host to repaint the histogram view.
 void redrawView();
 

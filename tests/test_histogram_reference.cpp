@@ -216,6 +216,18 @@ TEST_F(ModuleTest, ReadOutsTakeTheLastOfEqualZeroMeans) {
     }
 }
 
+// Read-outs whose number changes only in the sign of a zero from one row to the next: the
+// second row's texts must show the new sign.
+TEST_F(ModuleTest, ReadOutsShowAZeroTurningNegativeOnTheNextRow) {
+    openPanel();
+    viewer.rangeMode = 0;
+    const float z = 0.0f, nz = -0.0f;
+    // row 0: grey then +0 (Low becomes 0); row 1: -0 twice (Low becomes -0)
+    const std::vector<float> px = {0.5f, 0.5f, 0.5f, z, z, z, nz, nz, nz, nz, nz, nz};
+    expectSameAsReference(px, 2, 2, ui);
+    EXPECT_EQ(ui.low->texts, (std::vector<std::string>{"0.000000", "-0.000000"}));
+}
+
 // A single bright value and a single dark pixel at every position of short rows, and near the
 // ends of rows around the chunk size, with each set of vector steps: the peak and the read-outs
 // must find them wherever they fall among the vector lanes and the leftover values.
