@@ -56,11 +56,12 @@ int fetch(const Sampling &s, int64_t y, int64_t *x, float *rgb) {
     void *const image = s.image;
     const int64_t width = s.width, step = s.colStep;
     int64_t column = *x;
-    int n = 0;
-    for (; n < CHUNK && column < width; n++, column += step)
+    const int64_t left = (width - column + step - 1) / step;  // sampled columns from here on
+    const int count = left < CHUNK ? static_cast<int>(left) : CHUNK;
+    for (int n = 0; n < count; n++, column += step)
         pixelRGB(image, static_cast<int>(column), static_cast<int>(y), rgb + 3 * n);
     *x = column;
-    return n;
+    return count;
 }
 
 // The running values of the pre-scan, kept out of `viewer` while the host is being called.
