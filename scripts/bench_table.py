@@ -1,6 +1,7 @@
 """Turns Google Benchmark's JSON output into the table of BENCH.md."""
 import json
 import platform
+import statistics
 import sys
 
 
@@ -15,24 +16,38 @@ def cpu_name():
     return platform.processor() or "unknown"
 
 
-def main(path):
-    with open(path) as f:
-        data = json.load(f)
+def main(paths):
+    runs = []
+    for path in paths:
+        with open(path) as f:
+            runs.append(json.load(f))
+    data = runs[0]
+    # every repetition of every process, by case; each case's numbers are the medians of those
+    samples = {}
+    for run in runs:
+        for b in run["benchmarks"]:
+            if b.get("run_type") == "iteration":
+                samples.setdefault(b["run_name"], []).append(b)
     median = {}
-    for b in data["benchmarks"]:
-        if b.get("aggregate_name") == "median":
-            median[b["run_name"]] = b
+    for name, reps in samples.items():
+        m = dict(reps[0])
+        for key in ("real_time", "compute_ns", "floor_ns", "ratio"):
+            if key in m:
+                m[key] = statistics.median(r[key] for r in reps)
+        median[name] = m
     ns = lambda b: b["real_time"] * {"ns": 1, "us": 1e3, "ms": 1e6, "s": 1e9}[b["time_unit"]]
     print("# Benchmarks\n")
     ctx = data["context"]
-    runs = next((b.get("repetitions") for b in data["benchmarks"] if b.get("repetitions")), "?")
+    reps = next((b.get("repetitions") for b in data["benchmarks"] if b.get("repetitions")), "?")
     print(f"Machine: {cpu_name()}, {ctx['num_cpus']} cores at {ctx['mhz_per_cpu']} MHz "
-          f"(`scripts/bench.sh`, median of {runs} runs each, {ctx['date'][:10]}).\n")
+          f"(`scripts/bench.sh`: {len(runs)} processes of {reps} repetitions each, medians over all, "
+          f"{ctx['date'][:10]}).\n")
     print("`computeHistogram` on a 3840 x 2160 float RGB image through the stand-in host's image list,")
     print("against its floor: `imageSize` and one `imagePixelRGB` per sampled pixel and pass through")
     print("the same function pointers, doing nothing else. The two are timed in turns within every")
     print("iteration, so that a drift of the machine's speed falls on both. Times are per sampled")
-    print("pixel of one pass; the ratio is the median of the repetitions' ratios.\n")
+    print("pixel of one pass; the ratio is the median of the repetitions' ratios. The floor's speed")
+    print("depends on where the images land in memory, so it varies from process to process.\n")
 
     def table(avx2, quick_modes):
         print("| image | mode | QuickHisto | samples per pass | one computation | computeHistogram | floor | ratio |")
@@ -63,4 +78,4 @@ def main(path):
 
 
 if __name__ == "__main__":
-    main(sys.argv[1])
+    main(sys.argv[1:])
