@@ -316,12 +316,9 @@ void binPixels(const float *rgb, int n, float offset, double scale, Counts *coun
     for (; p + GROUP <= n; p += GROUP) {
         const int *s = slot + 3 * p;
 #pragma GCC unroll 3
-        for (int c = 0; c < 3; c++) {
-            counts->row[c][s[c]][0]++;
-            counts->row[c][s[3 + c]][1]++;
-            counts->row[c][s[6 + c]][2]++;
-            counts->row[c][s[9 + c]][3]++;
-        }
+        for (int c = 0; c < 3; c++)
+#pragma GCC unroll 8
+            for (int k = 0; k < GROUP; k++) counts->row[c][s[3 * k + c]][k]++;
     }
     for (; p < n; p++)
         for (int c = 0; c < 3; c++) counts->row[c][slot[3 * p + c]][p % GROUP]++;
