@@ -241,23 +241,33 @@ void flush(Counts *counts) {
     counts->sinceFlush = 0;
 }
 
-// A scale that is a power of two within the normal floats (the unzoomed view's 256) changes
-// only the exponent, so the product is exact in single precision too, or overflows to infinity
-// where the double product is far above 310, or falls below 1 either way: the truncated bins
-// are the same without the conversions to double.
-bool exactInFloat(double scale) {
-    int exponent;
-    return frexp(scale, &exponent) == 0.5 && exponent > -125 && exponent < 128;
+// How the binning pass maps values to bins, settled once per computation.
+struct Binning {
+    float offset;  // 0 outside ReCalc Zoom; added before the clamp
+    double scale;  // rangeScale x bin factor
+    bool vectors;  // a finite scale above 0 (every view but a degenerate one): the vector steps
+    // A scale that is a power of two within the normal floats (the unzoomed view's 256) changes
+    // only the exponent, so the product is exact in single precision too, or overflows to
+    // infinity where the double product is far above 310, or falls below 1 either way: the
+    // truncated bins are the same without the conversions to double.
+    bool singlePrecision;
+};
+
+Binning binningFor(float offset, double scale) {
+    int exponent = 0;
+    const bool powerOfTwo = frexp(scale, &exponent) == 0.5 && exponent > -125 && exponent < 128;
+    const bool vectors = scale > 0.0 && scale <= DBL_MAX;
+    return {offset, scale, vectors, vectors && powerOfTwo};
 }
 
 // The same four-at-a-time steps of binPixels, eight values at a time with AVX2 (the same operations
 // on wider registers, so the same results); answers how many values it took.
-__attribute__((target("avx2"))) int slotsAvx2(const float *rgb, int count, float offset, double scale, int *slot) {
-    const __m256 offsets = _mm256_set1_ps(offset), zero = _mm256_setzero_ps();
-    const __m256d scales = _mm256_set1_pd(scale), top = _mm256_set1_pd(310.0);
+__attribute__((target("avx2"))) int slotsAvx2(const float *rgb, int count, const Binning &b, int *slot) {
+    const __m256 offsets = _mm256_set1_ps(b.offset), zero = _mm256_setzero_ps();
+    const __m256d scales = _mm256_set1_pd(b.scale), top = _mm256_set1_pd(310.0);
     int i = 0;
-    if (exactInFloat(scale)) {
-        const __m256 scalef = _mm256_set1_ps(static_cast<float>(scale)), topf = _mm256_set1_ps(310.0f);
+    if (b.singlePrecision) {
+        const __m256 scalef = _mm256_set1_ps(static_cast<float>(b.scale)), topf = _mm256_set1_ps(310.0f);
         for (; i + 8 <= count; i += 8) {
             const __m256 v = _mm256_max_ps(_mm256_add_ps(_mm256_loadu_ps(rgb + i), offsets), zero);
             _mm256_storeu_si256(reinterpret_cast<__m256i *>(slot + i), _mm256_cvttps_epi32(_mm256_min_ps(_mm256_mul_ps(v, scalef), topf)));
@@ -279,20 +289,20 @@ __attribute__((target("avx2"))) int slotsAvx2(const float *rgb, int count, float
 // in bin 0. A product of two floats is exact in a double, so folding rangeScale and the bin
 // factor into one `scale` first rounds exactly as left to right.
 //
-// For a finite scale above 0 (every view but a degenerate one) this is done four values at a
-// time in SSE2, without branches: the working value max(v + offset, 0), with NaN and -0 taken as
-// 0 (both land in bin 0 either way), times the scale can only be a number from 0 to +infinity,
-// and truncating min(product, 310) gives the bin, or 310 for a value that is not counted.
-// Other scales take the steps one value at a time, exactly as stated.
-void binPixels(const float *rgb, int n, float offset, double scale, Counts *counts) {
+// With `vectors` this is done four values at a time in SSE2, without branches: the working
+// value max(v + offset, 0), with NaN and -0 taken as 0 (both land in bin 0 either way), times
+// the scale can only be a number from 0 to +infinity, and truncating min(product, 310) gives the
+// bin, or 310 for a value that is not counted. Other scales take the steps one value at a time,
+// exactly as stated.
+void binPixels(const float *rgb, int n, const Binning &b, Counts *counts) {
     int slot[CHUNK * 3];
     int i = 0;
-    if (scale > 0.0 && scale <= DBL_MAX) {
-        if (histogramUsesAvx2) i = slotsAvx2(rgb, 3 * n, offset, scale, slot);
-        const __m128 offsets = _mm_set1_ps(offset), zero = _mm_setzero_ps();
-        const __m128d scales = _mm_set1_pd(scale), top = _mm_set1_pd(310.0);
-        if (exactInFloat(scale)) {
-            const __m128 scalef = _mm_set1_ps(static_cast<float>(scale)), topf = _mm_set1_ps(310.0f);
+    if (b.vectors) {
+        if (histogramUsesAvx2) i = slotsAvx2(rgb, 3 * n, b, slot);
+        const __m128 offsets = _mm_set1_ps(b.offset), zero = _mm_setzero_ps();
+        const __m128d scales = _mm_set1_pd(b.scale), top = _mm_set1_pd(310.0);
+        if (b.singlePrecision) {
+            const __m128 scalef = _mm_set1_ps(static_cast<float>(b.scale)), topf = _mm_set1_ps(310.0f);
             for (; i + 4 <= 3 * n; i += 4) {
                 const __m128 v = _mm_max_ps(_mm_add_ps(_mm_loadu_ps(rgb + i), offsets), zero);
                 _mm_storeu_si128(reinterpret_cast<__m128i *>(slot + i), _mm_cvttps_epi32(_mm_min_ps(_mm_mul_ps(v, scalef), topf)));
@@ -307,9 +317,9 @@ void binPixels(const float *rgb, int n, float offset, double scale, Counts *coun
         }
     }
     for (; i < 3 * n; i++) {
-        float v = rgb[i] + offset;  // offset is 0 outside ReCalc Zoom; added before the clamp
+        float v = rgb[i] + b.offset;
         if (v < 0.0f) v = 0.0f;
-        const int bin = binOfProduct(static_cast<double>(v) * scale);
+        const int bin = binOfProduct(static_cast<double>(v) * b.scale);
         slot[i] = bin < 0 ? BIN_COUNT : bin;
     }
     int p = 0;
@@ -354,17 +364,17 @@ void computeHistogram() {
         binFactor = 256.0f;
         v.rangeScale = r0 * v.hZoom;
     }
-    const double scale = static_cast<double>(v.rangeScale) * binFactor;
     const float offset = v.recalcZoom == 1 ? v.hOffset : 0.0f;
+    const Binning binning = binningFor(offset, static_cast<double>(v.rangeScale) * binFactor);
 
-    static Counts counts;  // 20 KB: kept off the host's stack
+    static Counts counts;  // 15 KB: kept off the host's stack
     counts = Counts{};
     float rgb[CHUNK * 3];
     for (int64_t y = 0; y < s.height; y += s.rowStep) {
         int64_t x = 0;
         while (x < s.width) {
             const int n = fetch(s, y, &x, rgb);
-            binPixels(rgb, n, offset, scale, &counts);
+            binPixels(rgb, n, binning, &counts);
         }
     }
     flush(&counts);

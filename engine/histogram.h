@@ -7,8 +7,8 @@
 // Does nothing at all while no image is chosen.
 void computeHistogram();
 
-// Whether the binning takes eight values at a time with AVX2 (the same results, faster); set
-// where the processor has it. The tests turn it off to check the SSE2 steps as well.
+// Whether the pre-scan and the binning take AVX2 steps (the same results, faster); set where
+// the processor has it. The tests turn it off to check the SSE2 steps as well.
 extern bool histogramUsesAvx2;
 
 // The bin that a product of working value, range scale and bin factor falls into, or -1 when
