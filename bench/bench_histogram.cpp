@@ -63,6 +63,7 @@ Setup &setup() {
         Setup s;
         standin::resetHost();
         standin::host().keepTexts = false;  // the host's own log of texts is not what is measured
+        standin::countPixelCalls(false);    // nor its count of pixel reads: the floor is a lean host's
         s.photo = &standin::addImage("photo", WIDTH, HEIGHT, photoLike());
         s.noise = &standin::addImage("noise", WIDTH, HEIGHT, uniformNoise());
         InstanceFuncs inst = {};

@@ -44,10 +44,11 @@ def main(paths):
           f"{ctx['date'][:10]}).\n")
     print("`computeHistogram` on a 3840 x 2160 float RGB image through the stand-in host's image list,")
     print("against its floor: `imageSize` and one `imagePixelRGB` per sampled pixel and pass through")
-    print("the same function pointers, doing nothing else. The two are timed in turns within every")
+    print("the same function pointers, doing nothing else. The host's `imagePixelRGB` is a bounds check")
+    print("and an indexed read of three floats (its call count for the tests is off). The two are timed in turns within every")
     print("iteration, so that a drift of the machine's speed falls on both. Times are per sampled")
     print("pixel of one pass; the ratio is the median of the repetitions' ratios. The floor's speed")
-    print("depends on where the images land in memory, so it varies from process to process.\n")
+    print("depends on where the stack and the images land in memory, so it varies from process to process.\n")
 
     def table(avx2, quick_modes):
         print("| image | mode | QuickHisto | samples per pass | one computation | computeHistogram | floor | ratio |")

@@ -39,6 +39,7 @@ Host &host() { return *state; }
 void resetHost() {
     *state = Host();
     panelFuncs.globalFun = nullptr;
+    countPixelCalls(true);
 }
 
 void *globalLookup(const char *serviceName, int) {

@@ -129,7 +129,10 @@ Image &addGeneratedImage(const std::string &name, int width, int height,
                          std::function<void(int, int, float *)> generate);
 void removeImage(Image &image);
 void fireImageChange();  // the host's images changed: call every registered callback
-long long pixelCalls();  // over all images
+long long pixelCalls();  // over all images, while counting is on
+// Whether imagePixelRGB counts its calls in Image::pixelCalls: on by default and after
+// resetHost; a benchmark turns it off, so that its floor is what a lean host costs.
+void countPixelCalls(bool on);
 void resetPixelCalls();
 
 // Panels and controls.

@@ -144,6 +144,26 @@ TEST_F(HistogramTest, LdrModeRunsNoPrescanAndKeepsTheReadouts) {
     EXPECT_EQ(image.pixelCalls, 32);  // pre-scan and binning
 }
 
+// The benchmark reads pixels through the host without its call count; it must be the same work.
+TEST_F(HistogramTest, ALeanHostGivesTheSameHistogramAndCountsNothing) {
+    Image &image = rowImage("row", {0.5f, 2.0f, -1.0f, NAN, 0.75f});
+    computeFor(image);
+    EXPECT_EQ(image.pixelCalls, 10);
+    const std::vector<float> counted(viewer.binsR, viewer.binsR + BIN_COUNT);
+    const std::string high = ui.high->text;
+
+    standin::countPixelCalls(false);
+    image.pixelCalls = 0;
+    computeFor(image);
+    EXPECT_EQ(image.pixelCalls, 0);
+    EXPECT_EQ(std::vector<float>(viewer.binsR, viewer.binsR + BIN_COUNT), counted);
+    EXPECT_EQ(ui.high->text, high);
+
+    standin::countPixelCalls(true);
+    computeFor(image);
+    EXPECT_EQ(image.pixelCalls, 10);
+}
+
 TEST_F(HistogramTest, QuickHistoSamplesAtMost255PositionsPerSide) {
     struct {
         int w, h;
