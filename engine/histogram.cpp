@@ -93,14 +93,25 @@ void scanInOrder(const float *rgb, int n, Scan *scan) {
     scan->low = low;
 }
 
+// The running maxima and minima below never hold a NaN (a NaN operand leaves the running value),
+// so these lane reductions need none of fmax's care for it.
 float largestOf(__m128 v) {
-    float lanes[4];
-    _mm_storeu_ps(lanes, v);
-    return fmaxf(fmaxf(lanes[0], lanes[1]), fmaxf(lanes[2], lanes[3]));
+    v = _mm_max_ps(v, _mm_movehl_ps(v, v));
+    return _mm_cvtss_f32(_mm_max_ss(v, _mm_shuffle_ps(v, v, 1)));
 }
+
+double largestOf(__m128d v) { return _mm_cvtsd_f64(_mm_max_sd(v, _mm_unpackhi_pd(v, v))); }
+double smallestOf(__m128d v) { return _mm_cvtsd_f64(_mm_min_sd(v, _mm_unpackhi_pd(v, v))); }
 
 __m128d twoValues(const float *p) {
     return _mm_cvtps_pd(_mm_castpd_ps(_mm_load_sd(reinterpret_cast<const double *>(p))));
+}
+
+// Red + green + blue of two pixels (six values), red plus green first, in double precision.
+__m128d twoSums(const float *q) {
+    const __m128d a = twoValues(q), b = twoValues(q + 2), c = twoValues(q + 4);
+    const __m128d red = _mm_shuffle_pd(a, b, 2), green = _mm_shuffle_pd(a, c, 1), blue = _mm_shuffle_pd(b, c, 2);
+    return _mm_add_pd(_mm_add_pd(red, green), blue);
 }
 
 // What the vector steps of the pre-scan keep: the largest channel value (starting at 0) and
@@ -110,38 +121,56 @@ struct Extremes {
     double highSum, lowSum;
 };
 
-// The first pixels of a chunk, four at a time with AVX2; answers how many it took. Four pixels
-// are twelve values, converted to doubles as three vectors; blends and lane permutations gather
-// each pixel's red, green and blue into the same lane (the pixels' order is of no matter to a
-// maximum or a minimum).
+// The same sums for four pixels (twelve values) with AVX2, converted to doubles as three vectors;
+// blends and lane permutations gather each pixel's red, green and blue into the same lane (the
+// pixels' order is of no matter to a maximum or a minimum).
+__attribute__((target("avx2"))) inline __m256d fourSums(const float *q) {
+    const __m256d a = _mm256_cvtps_pd(_mm_loadu_ps(q));      // r0 g0 b0 r1
+    const __m256d b = _mm256_cvtps_pd(_mm_loadu_ps(q + 4));  // g1 b1 r2 g2
+    const __m256d c = _mm256_cvtps_pd(_mm_loadu_ps(q + 8));  // b2 r3 g3 b3
+    // red as blended: r0 r3 r2 r1; green g1 g0 g3 g2 and blue b2 b1 b0 b3 are turned to match
+    const __m256d red = _mm256_blend_pd(_mm256_blend_pd(a, b, 4), c, 2);
+    const __m256d green = _mm256_permute4x64_pd(_mm256_blend_pd(_mm256_blend_pd(a, b, 9), c, 4), 0x39);
+    const __m256d blue = _mm256_permute4x64_pd(_mm256_blend_pd(_mm256_blend_pd(a, b, 2), c, 9), 0x4e);
+    return _mm256_add_pd(_mm256_add_pd(red, green), blue);
+}
+
+// The first pixels of a chunk, four at a time with AVX2; answers how many it took. Each maximum
+// and minimum is kept in several registers that are merged at the end: one register would make
+// every step wait for the one before, and the host calls that follow would wait for them all.
 __attribute__((target("avx2"))) int extremesAvx2(const float *rgb, int n, Extremes *e) {
     const int pixels = n & ~3, values = 3 * pixels;
-    __m256 peak8 = _mm256_setzero_ps();
+    __m256 peakA = _mm256_setzero_ps(), peakB = peakA, peakC = peakA, peakD = peakA;
     int i = 0;
-    for (; i + 8 <= values; i += 8) peak8 = _mm256_max_ps(_mm256_loadu_ps(rgb + i), peak8);
+    for (; i + 32 <= values; i += 32) {
+        peakA = _mm256_max_ps(_mm256_loadu_ps(rgb + i), peakA);
+        peakB = _mm256_max_ps(_mm256_loadu_ps(rgb + i + 8), peakB);
+        peakC = _mm256_max_ps(_mm256_loadu_ps(rgb + i + 16), peakC);
+        peakD = _mm256_max_ps(_mm256_loadu_ps(rgb + i + 24), peakD);
+    }
+    for (; i + 8 <= values; i += 8) peakA = _mm256_max_ps(_mm256_loadu_ps(rgb + i), peakA);
+    const __m256 peak8 = _mm256_max_ps(_mm256_max_ps(peakA, peakB), _mm256_max_ps(peakC, peakD));
     __m128 peak4 = _mm_max_ps(_mm256_castps256_ps128(peak8), _mm256_extractf128_ps(peak8, 1));
     if (i < values) peak4 = _mm_max_ps(_mm_loadu_ps(rgb + i), peak4);  // the last four values
     e->peak = largestOf(peak4);
 
-    __m256d high4 = _mm256_set1_pd(-INFINITY), low4 = _mm256_set1_pd(INFINITY);
-    for (int p = 0; p < pixels; p += 4) {
-        const float *q = rgb + 3 * p;
-        const __m256d a = _mm256_cvtps_pd(_mm_loadu_ps(q));      // r0 g0 b0 r1
-        const __m256d b = _mm256_cvtps_pd(_mm_loadu_ps(q + 4));  // g1 b1 r2 g2
-        const __m256d c = _mm256_cvtps_pd(_mm_loadu_ps(q + 8));  // b2 r3 g3 b3
-        // red as blended: r0 r3 r2 r1; green g1 g0 g3 g2 and blue b2 b1 b0 b3 are turned to match
-        const __m256d red = _mm256_blend_pd(_mm256_blend_pd(a, b, 4), c, 2);
-        const __m256d green = _mm256_permute4x64_pd(_mm256_blend_pd(_mm256_blend_pd(a, b, 9), c, 4), 0x39);
-        const __m256d blue = _mm256_permute4x64_pd(_mm256_blend_pd(_mm256_blend_pd(a, b, 2), c, 9), 0x4e);
-        const __m256d sum = _mm256_add_pd(_mm256_add_pd(red, green), blue);
-        high4 = _mm256_max_pd(sum, high4);  // a NaN sum leaves the running value
-        low4 = _mm256_min_pd(sum, low4);
+    __m256d highA = _mm256_set1_pd(-INFINITY), highB = highA, lowA = _mm256_set1_pd(INFINITY), lowB = lowA;
+    int p = 0;
+    for (; p + 8 <= pixels; p += 8) {
+        const __m256d sumA = fourSums(rgb + 3 * p), sumB = fourSums(rgb + 3 * p + 12);
+        highA = _mm256_max_pd(sumA, highA);  // a NaN sum leaves the running value
+        highB = _mm256_max_pd(sumB, highB);
+        lowA = _mm256_min_pd(sumA, lowA);
+        lowB = _mm256_min_pd(sumB, lowB);
     }
-    double sums[8];
-    _mm256_storeu_pd(sums, high4);
-    _mm256_storeu_pd(sums + 4, low4);
-    e->highSum = fmax(fmax(sums[0], sums[1]), fmax(sums[2], sums[3]));
-    e->lowSum = fmin(fmin(sums[4], sums[5]), fmin(sums[6], sums[7]));
+    if (p < pixels) {
+        const __m256d sum = fourSums(rgb + 3 * p);
+        highA = _mm256_max_pd(sum, highA);
+        lowA = _mm256_min_pd(sum, lowA);
+    }
+    const __m256d high4 = _mm256_max_pd(highA, highB), low4 = _mm256_min_pd(lowA, lowB);
+    e->highSum = largestOf(_mm_max_pd(_mm256_castpd256_pd128(high4), _mm256_extractf128_pd(high4, 1)));
+    e->lowSum = smallestOf(_mm_min_pd(_mm256_castpd256_pd128(low4), _mm256_extractf128_pd(low4, 1)));
     return pixels;
 }
 
@@ -156,27 +185,35 @@ void scanPixels(const float *rgb, int n, Scan *scan) {
     Extremes e = {0.0f, -INFINITY, INFINITY};
     const int done = histogramUsesAvx2 ? extremesAvx2(rgb, n, &e) : 0;
 
-    __m128 peak4 = _mm_set1_ps(e.peak);
+    __m128 peakA = _mm_set1_ps(e.peak), peakB = peakA, peakC = peakA, peakD = peakA;
     int i = 3 * done;
-    for (; i + 4 <= 3 * n; i += 4) peak4 = _mm_max_ps(_mm_loadu_ps(rgb + i), peak4);
-    float peak = largestOf(peak4);
+    for (; i + 16 <= 3 * n; i += 16) {
+        peakA = _mm_max_ps(_mm_loadu_ps(rgb + i), peakA);
+        peakB = _mm_max_ps(_mm_loadu_ps(rgb + i + 4), peakB);
+        peakC = _mm_max_ps(_mm_loadu_ps(rgb + i + 8), peakC);
+        peakD = _mm_max_ps(_mm_loadu_ps(rgb + i + 12), peakD);
+    }
+    for (; i + 4 <= 3 * n; i += 4) peakA = _mm_max_ps(_mm_loadu_ps(rgb + i), peakA);
+    float peak = largestOf(_mm_max_ps(_mm_max_ps(peakA, peakB), _mm_max_ps(peakC, peakD)));
     for (; i < 3 * n; i++)
         if (rgb[i] > peak) peak = rgb[i];
 
-    __m128d high2 = _mm_set1_pd(e.highSum), low2 = _mm_set1_pd(e.lowSum);
+    __m128d highA = _mm_set1_pd(e.highSum), highB = highA, lowA = _mm_set1_pd(e.lowSum), lowB = lowA;
     int p = done;
-    for (; p + 2 <= n; p += 2) {
-        const float *q = rgb + 3 * p;  // red, green, blue, red, green, blue
-        const __m128d a = twoValues(q), b = twoValues(q + 2), c = twoValues(q + 4);
-        const __m128d red = _mm_shuffle_pd(a, b, 2), green = _mm_shuffle_pd(a, c, 1), blue = _mm_shuffle_pd(b, c, 2);
-        const __m128d sum = _mm_add_pd(_mm_add_pd(red, green), blue);
-        high2 = _mm_max_pd(sum, high2);  // a NaN sum leaves the running value
-        low2 = _mm_min_pd(sum, low2);
+    for (; p + 4 <= n; p += 4) {
+        const __m128d sumA = twoSums(rgb + 3 * p), sumB = twoSums(rgb + 3 * p + 6);
+        highA = _mm_max_pd(sumA, highA);  // a NaN sum leaves the running value
+        highB = _mm_max_pd(sumB, highB);
+        lowA = _mm_min_pd(sumA, lowA);
+        lowB = _mm_min_pd(sumB, lowB);
     }
-    double sums[4];
-    _mm_storeu_pd(sums, high2);
-    _mm_storeu_pd(sums + 2, low2);
-    double highSum = fmax(sums[0], sums[1]), lowSum = fmin(sums[2], sums[3]);
+    if (p + 2 <= n) {
+        const __m128d sum = twoSums(rgb + 3 * p);
+        highA = _mm_max_pd(sum, highA);
+        lowA = _mm_min_pd(sum, lowA);
+        p += 2;
+    }
+    double highSum = largestOf(_mm_max_pd(highA, highB)), lowSum = smallestOf(_mm_min_pd(lowA, lowB));
     for (; p < n; p++) {
         const float *q = rgb + 3 * p;
         const double sum = static_cast<double>(q[0]) + q[1] + q[2];
