@@ -45,7 +45,7 @@ void imagePixelRGB(void *handle, int x, int y, float rgb[3]) {
 }
 
 // The same, counting the calls for the tests. The count is a read and a write of one place in
-// every call, which alone makes a call about a tenth slower here: a benchmark turns it off.
+// every call, which alone makes a call about a fifth slower here: a benchmark turns it off.
 void imagePixelRGBCounted(void *handle, int x, int y, float rgb[3]) {
     asImage(handle)->pixelCalls++;
     imagePixelRGB(handle, x, y, rgb);
